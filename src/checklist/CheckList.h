@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "checklist/FileEntry.h"
+
+class InfTokenizer;
+
+// The check list as read from its file; filled once by Load, then only read.
+class CheckList {
+ public:
+  // False when the file cannot be read or breaks a header or an entry;
+  // what was read before the failure stays.
+  bool Load(const char* path);
+
+  std::string title;
+  std::string gameKey;
+  std::vector<FileEntry> regFiles;
+  std::vector<FileEntry> cdFiles;
+  std::vector<FileEntry> gameDataFiles;
+  std::vector<std::string> messageLines;
+  std::vector<std::string> driveInfo;
+
+ private:
+  bool ReadSections(InfTokenizer& tokenizer);
+  bool ReadSection(InfTokenizer& tokenizer, int& unknownHeaders);
+  static bool ReadEntries(InfTokenizer& tokenizer, std::vector<FileEntry>& entries);
+};

@@ -1,0 +1,128 @@
+#include "checklist/InfTokenizer.h"
+
+#include "texts/Texts.h"
+
+namespace {
+
+bool IsWhiteSpace(std::uint8_t byte) {
+  return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
+}
+
+// Wider than CP932's own lead bytes: 0x80, 0xA0 and 0xFD-0xFF count too.
+bool IsLeadByte(std::uint8_t byte) { return (byte >= 0x80 && byte <= 0xA0) || byte >= 0xE0; }
+
+bool IsWordStart(std::uint8_t byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+         (byte >= '0' && byte <= '9') || byte == '_' || IsLeadByte(byte);
+}
+
+bool IsWordContinuation(std::uint8_t byte) {
+  return IsWordStart(byte) || byte == '.' || byte == '\\';
+}
+
+std::string InvalidTokenMessage(const std::string& text) {
+  // The text is shown as a C string would be: up to its first NUL.
+  return std::string(text.c_str()) + "," + std::to_string(text.size()) + "," + texts::kInvalidToken;
+}
+
+}  // namespace
+
+InfTokenizer::InfTokenizer()
+    : keywords{{"TITLE", TokenCode::KwTitle},         {"GAME", TokenCode::KwGame},
+               {"REG", TokenCode::KwReg},             {"CDFILES", TokenCode::KwCdFiles},
+               {"GAMEDATA", TokenCode::KwGameData},   {"MESSAGE", TokenCode::KwMessage},
+               {"DRIVEINFO", TokenCode::KwDriveInfo}} {}
+
+bool InfTokenizer::Open(const char* path) {
+  position = 0;
+  return LoadFile(path);
+}
+
+Token InfTokenizer::Next() {
+  current.code = Scan(current);
+  if (current.code == TokenCode::Invalid) platform::ShowError(InvalidTokenMessage(current.text));
+  return current;
+}
+
+Token InfTokenizer::Current() const { return current; }
+
+// A 0xFF byte inside the file is returned like the end of the input, but is stepped over.
+std::uint8_t InfTokenizer::ReadChar() {
+  if (Data() == nullptr || position >= static_cast<std::uint32_t>(Size())) return kEnd;
+  return Data()[position++];
+}
+
+void InfTokenizer::UnreadChar() { --position; }
+
+bool InfTokenizer::MatchChar(std::uint8_t expected) {
+  const std::uint32_t before = position;
+  if (ReadChar() == expected) return true;
+  if (position != before) UnreadChar();
+  return false;
+}
+
+TokenCode InfTokenizer::Scan(Token& token) {
+  std::uint8_t byte = ReadChar();
+  while (IsWhiteSpace(byte)) byte = ReadChar();
+  if (byte == kEnd) return TokenCode::End;
+  if (IsWordStart(byte)) return ScanWord(token, byte);
+  const TokenCode code = ScanPunctuation(token, byte);
+  if (code == TokenCode::Invalid) token.text.assign(1, static_cast<char>(byte));
+  return code;
+}
+
+TokenCode InfTokenizer::ScanWord(Token& token, std::uint8_t first) {
+  std::string word;
+  std::uint8_t byte = first;
+  for (;;) {
+    word += static_cast<char>(byte);
+    if (IsLeadByte(byte)) word += static_cast<char>(ReadChar());
+    byte = ReadChar();
+    // A word that runs into the end of the input is dropped.
+    if (byte == kEnd) return TokenCode::End;
+    if (!IsWordContinuation(byte)) break;
+  }
+  UnreadChar();
+  token.text = word;
+  const auto keyword = keywords.find(word);
+  return keyword != keywords.end() ? keyword->second : TokenCode::Word;
+}
+
+TokenCode InfTokenizer::ScanPunctuation(Token& token, std::uint8_t first) {
+  switch (first) {
+    case '+': return MatchChar('=') ? TokenCode::PlusAssign : TokenCode::Plus;
+    case '-': return MatchChar('=') ? TokenCode::MinusAssign : TokenCode::Minus;
+    case '=': return MatchChar('=') ? TokenCode::Equal : TokenCode::Assign;
+    case '<': return MatchChar('=') ? TokenCode::LessEqual : TokenCode::Less;
+    case '>': return MatchChar('=') ? TokenCode::GreaterEqual : TokenCode::Greater;
+    case '!': return MatchChar('=') ? TokenCode::NotEqual : TokenCode::Invalid;
+    case '*': return TokenCode::Star;
+    case '/': return TokenCode::Slash;
+    case '%': return TokenCode::Percent;
+    case '(': return TokenCode::LeftParen;
+    case ')': return TokenCode::RightParen;
+    case '{': return TokenCode::LeftBrace;
+    case '}': return TokenCode::RightBrace;
+    case '[': return TokenCode::LeftBracket;
+    case ']': return TokenCode::RightBracket;
+    case ';': return TokenCode::Semicolon;
+    case ',': return TokenCode::Comma;
+    case '"': return ReadQuoted(token, first) ? TokenCode::DoubleQuoted : TokenCode::Invalid;
+    case '\'': return ReadQuoted(token, first) ? TokenCode::SingleQuoted : TokenCode::Invalid;
+    default: return TokenCode::Invalid;
+  }
+}
+
+// A string without its closing quote consumes the input up to its end or a 0xFF byte.
+bool InfTokenizer::ReadQuoted(Token& token, std::uint8_t quote) {
+  std::string text;
+  for (std::uint8_t byte = ReadChar(); byte != kEnd; byte = ReadChar()) {
+    if (byte == quote) {
+      token.text = text;
+      return true;
+    }
+    text += static_cast<char>(byte);
+    if (IsLeadByte(byte)) text += static_cast<char>(ReadChar());
+  }
+  return false;
+}

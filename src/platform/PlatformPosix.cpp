@@ -1,0 +1,138 @@
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace platform {
+namespace {
+
+bool IsCp932LeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// A check-list path on this file system: slashes for separators, UTF-8 for the name.
+// The second byte of a double-byte character may be 0x5C and is no separator.
+std::string NativePath(const char* path) {
+  std::string slashed(path);
+  for (std::size_t i = 0; i < slashed.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(slashed[i]);
+    if (IsCp932LeadByte(byte)) {
+      ++i;
+    } else if (byte == '\\') {
+      slashed[i] = '/';
+    }
+  }
+  return Cp932ToUtf8(slashed);
+}
+
+struct MemoryBlock {
+  void* bytes;
+  int locks;
+};
+
+}  // namespace
+
+FileHandle OpenForReading(const char* path) {
+  const int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return kNoFile;
+  struct stat status {};
+  // Only regular files, as on Windows: a folder or a pipe is no file to verify.
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    return kNoFile;
+  }
+  return fd;
+}
+
+bool GetFileSize32(FileHandle file, std::uint32_t& size) {
+  struct stat status {};
+  if (fstat(static_cast<int>(file), &status) != 0) return false;
+  size = static_cast<std::uint32_t>(status.st_size);
+  return true;
+}
+
+// Loops over short reads so that a short result means the end of the file, as on Windows.
+bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t& received) {
+  received = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (received < count) {
+    const ssize_t got = read(static_cast<int>(file), bytes + received, count - received);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    received += static_cast<std::uint32_t>(got);
+  }
+  return true;
+}
+
+bool CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0; }
+
+MemoryHandle AllocateMemory(std::size_t bytes) {
+  void* storage = std::malloc(bytes);
+  if (storage == nullptr) return nullptr;
+  return new MemoryBlock{storage, 0};
+}
+
+MemoryHandle ReallocateMemory(MemoryHandle block, std::size_t bytes) {
+  auto* memory = static_cast<MemoryBlock*>(block);
+  if (memory->locks != 0) return nullptr;
+  void* storage = std::realloc(memory->bytes, bytes);
+  if (storage == nullptr) return nullptr;
+  memory->bytes = storage;
+  return memory;
+}
+
+void* LockMemory(MemoryHandle block) {
+  auto* memory = static_cast<MemoryBlock*>(block);
+  ++memory->locks;
+  return memory->bytes;
+}
+
+bool UnlockMemory(MemoryHandle block) {
+  auto* memory = static_cast<MemoryBlock*>(block);
+  if (memory->locks > 0) --memory->locks;
+  return memory->locks > 0;
+}
+
+bool FreeMemory(MemoryHandle block) {
+  auto* memory = static_cast<MemoryBlock*>(block);
+  std::free(memory->bytes);
+  delete memory;
+  return true;
+}
+
+void ShowErrorOnPlatform(const std::string& text) {
+  std::fprintf(stderr, "%s\n", Cp932ToUtf8(text).c_str());
+}
+
+std::string Cp932ToUtf8(const std::string& text) {
+  static const char kReplacement[] = "\xEF\xBF\xBD";
+  iconv_t converter = iconv_open("UTF-8", "CP932");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+  std::string utf8;
+  char chunk[256];
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  while (inLeft > 0) {
+    char* out = chunk;
+    std::size_t outLeft = sizeof chunk;
+    const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+    utf8.append(chunk, static_cast<std::size_t>(out - chunk));
+    if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      utf8 += kReplacement;
+      ++in;
+      --inLeft;
+    }
+  }
+  iconv_close(converter);
+  return utf8;
+}
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+FileHandle OpenForReading(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(file);
+}
+
+bool GetFileSize32(FileHandle file, std::uint32_t& size) {
+  size = GetFileSize(reinterpret_cast<HANDLE>(file), nullptr);
+  return size != INVALID_FILE_SIZE;
+}
+
+bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t& received) {
+  DWORD got = 0;
+  const BOOL ok = ReadFile(reinterpret_cast<HANDLE>(file), buffer, count, &got, nullptr);
+  received = got;
+  return ok != FALSE;
+}
+
+bool CloseFile(FileHandle file) { return CloseHandle(reinterpret_cast<HANDLE>(file)) != FALSE; }
+
+MemoryHandle AllocateMemory(std::size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE, bytes); }
+
+MemoryHandle ReallocateMemory(MemoryHandle block, std::size_t bytes) {
+  return GlobalReAlloc(block, bytes, GMEM_MOVEABLE);
+}
+
+void* LockMemory(MemoryHandle block) { return GlobalLock(block); }
+
+bool UnlockMemory(MemoryHandle block) { return GlobalUnlock(block) != FALSE; }
+
+bool FreeMemory(MemoryHandle block) { return GlobalFree(block) == nullptr; }
+
+void ShowErrorOnPlatform(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), nullptr, MB_ICONERROR);
+}
+
+namespace {
+
+bool IsCp932LeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+}  // namespace
+
+// Character by character, so that one bad byte becomes U+FFFD as on POSIX.
+std::string Cp932ToUtf8(const std::string& text) {
+  std::string utf8;
+  for (std::size_t i = 0; i < text.size();) {
+    const int length =
+        IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    wchar_t wide = 0;
+    char bytes[4];
+    const int converted =
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text.data() + i, length, &wide, 1) == 1
+            ? WideCharToMultiByte(CP_UTF8, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr)
+            : 0;
+    if (converted > 0) {
+      utf8.append(bytes, static_cast<std::size_t>(converted));
+      i += static_cast<std::size_t>(length);
+    } else {
+      utf8 += "\xEF\xBF\xBD";
+      ++i;
+    }
+  }
+  return utf8;
+}
+
+}  // namespace platform

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "checklist/InfTokenizer.h"
+#include "texts/Texts.h"
+
+namespace {
+
+struct Scanned {
+  int code;
+  std::string text;
+  bool operator==(const Scanned& other) const { return code == other.code && text == other.text; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Scanned& token) {
+  return out << "{" << token.code << ", \"" << token.text << "\"}";
+}
+
+// Every token up to and including the first End.
+std::vector<Scanned> ScanAll(const std::string& bytes) {
+  TempFolder folder;
+  InfTokenizer tokenizer;
+  EXPECT_TRUE(tokenizer.Open(folder.Write("crclist.INF", bytes).c_str()));
+  std::vector<Scanned> tokens;
+  for (int guard = 0; guard < 1000; ++guard) {
+    const Token token = tokenizer.Next();
+    tokens.push_back({static_cast<int>(token.code), token.text});
+    if (token.code == TokenCode::End) break;
+  }
+  return tokens;
+}
+
+struct ScanCase {
+  const char* what;
+  std::string input;
+  std::vector<Scanned> expected;
+};
+
+}  // namespace
+
+TEST(InfTokenizer, ScansTheTokensOfTheFormat) {
+  const std::vector<ScanCase> cases = {
+      {"words and an operator", "abc += def\n", {{2, "abc"}, {22, "abc"}, {2, "def"}, {0, "def"}}},
+      {"a last word without a line end is dropped", "abc += def", {{2, "abc"}, {22, "abc"}, {0, "abc"}}},
+      {"a lone plus at the end", "+", {{10, ""}, {0, ""}}},
+      {"a bang without '=' leaves the space", "! x\n", {{36, "!"}, {2, "x"}, {0, "x"}}},
+      {"keywords are exact", "GAME Game GAME1\n", {{5, "GAME"}, {2, "Game"}, {2, "GAME1"}, {0, "GAME1"}}},
+      {"paths are one word", "a.txt dir\\f_1.bin\n", {{2, "a.txt"}, {2, "dir\\f_1.bin"}, {0, "dir\\f_1.bin"}}},
+      {"a full stop cannot start a word", ".hidden\n", {{36, "."}, {2, "hidden"}, {0, "hidden"}}},
+      {"a backslash cannot start a word", "\\x\n", {{36, "\\"}, {2, "x"}, {0, "x"}}},
+      {"trail byte 0x5C stays in the word", "\x83\x5C\x83\x74\x83\x67.txt\n",
+       {{2, "\x83\x5C\x83\x74\x83\x67.txt"}, {0, "\x83\x5C\x83\x74\x83\x67.txt"}}},
+      {"trail byte 0x5B starts no bracket", "\x83\x5B[\n", {{2, "\x83\x5B"}, {20, "\x83\x5B"}, {0, "\x83\x5B"}}},
+      {"a lead byte takes 0xFF as its trail", std::string("\x81\xFF\n"), {{2, "\x81\xFF"}, {0, "\x81\xFF"}}},
+      {"quotes hold the other quote", "'a\"b' \"c'd\"\n", {{26, "a\"b"}, {27, "c'd"}, {0, "c'd"}}},
+      {"quotes hold spaces and line ends", "\"a b\r\n,c\" ", {{27, "a b\r\n,c"}, {0, "a b\r\n,c"}}},
+      {"a trail byte equal to the quote", "'\x83\x27' ", {{26, "\x83\x27"}, {0, "\x83\x27"}}},
+      {"an unclosed quote eats the rest", "x \"abc\ndef\n", {{2, "x"}, {36, "\""}, {0, "\""}}},
+      {"a control byte at the end", "a\x1A", {{2, "a"}, {36, "\x1A"}, {0, "\x1A"}}},
+      {"0xFF ends the input", std::string("a \xFF b\n"), {{2, "a"}, {0, "a"}}},
+      {"0xFF drops the word it ends", std::string("ab\xFF\n"), {{0, ""}}},
+      {"white space only", " \t\r\n", {{0, ""}}},
+  };
+  MessageRecorder messages;
+  for (const ScanCase& scanCase : cases) {
+    SCOPED_TRACE(scanCase.what);
+    EXPECT_EQ(ScanAll(scanCase.input), scanCase.expected);
+  }
+}
+
+TEST(InfTokenizer, GivesEveryCodeItsValue) {
+  const std::vector<std::pair<std::string, int>> codes = {
+      {"DRIVEINFO", 3}, {"TITLE", 4}, {"GAME", 5},  {"REG", 6},   {"CDFILES", 7}, {"GAMEDATA", 8},
+      {"MESSAGE", 9},   {"+", 10},    {"-", 11},    {"*", 12},    {"/", 13},      {"%", 14},
+      {"=", 15},        {"(", 16},    {")", 17},    {"{", 18},    {"}", 19},      {"[", 20},
+      {"]", 21},        {"+=", 22},   {"-=", 23},   {";", 24},    {",", 25},      {"'s'", 26},
+      {"\"s\"", 27},    {"==", 28},   {"!=", 29},   {"<", 30},    {"<=", 31},     {">", 32},
+      {">=", 33},       {"#", 36},    {"word", 2},
+  };
+  for (const auto& [text, code] : codes) {
+    SCOPED_TRACE(text);
+    const std::vector<Scanned> tokens = ScanAll(text + "\n");
+    ASSERT_EQ(tokens.size(), 2u);
+    EXPECT_EQ(tokens[0].code, code);
+  }
+}
+
+TEST(InfTokenizer, PunctuationKeepsTheTextBeforeIt) {
+  TempFolder folder;
+  InfTokenizer tokenizer;
+  ASSERT_TRUE(tokenizer.Open(folder.Write("crclist.INF", "name,\n").c_str()));
+  tokenizer.Next();
+  EXPECT_EQ(tokenizer.Next().code, TokenCode::Comma);
+  EXPECT_EQ(tokenizer.Current().code, TokenCode::Comma);
+  EXPECT_EQ(tokenizer.Current().text, "name");
+}
+
+TEST(InfTokenizer, ReportsEachInvalidByteInABox) {
+  const std::string invalidBytes("\x01\x7F#$&:?^~@`|\xA1\xDF.\\!\"", 18);
+  for (const char byte : invalidBytes) {
+    SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(byte)));
+    MessageRecorder messages;
+    const std::vector<Scanned> tokens = ScanAll(std::string(1, byte) + " ");
+    ASSERT_GE(tokens.size(), 1u);
+    EXPECT_EQ(tokens[0], (Scanned{36, std::string(1, byte)}));
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{std::string(1, byte) + ",1," + texts::kInvalidToken});
+  }
+}
+
+TEST(InfTokenizer, ShowsANulByteAsAnEmptyText) {
+  MessageRecorder messages;
+  const std::vector<Scanned> tokens = ScanAll(std::string("\0 ", 2));
+  EXPECT_EQ(tokens[0], (Scanned{36, std::string(1, '\0')}));
+  EXPECT_EQ(messages.Messages(), std::vector<std::string>{std::string(",1,") + texts::kInvalidToken});
+}
+
+TEST(InfTokenizer, FailsToOpenAMissingOrEmptyFile) {
+  TempFolder folder;
+  InfTokenizer tokenizer;
+  EXPECT_FALSE(tokenizer.Open(folder.PathOf("missing.INF").c_str()));
+  EXPECT_FALSE(tokenizer.Open(folder.Write("empty.INF", "").c_str()));
+  EXPECT_EQ(tokenizer.Next().code, TokenCode::End);
+}
