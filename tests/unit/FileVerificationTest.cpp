@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TestFiles.h"
+#include "checklist/BufferedFileReader.h"
+#include "verify/Crc32.h"
+#include "verify/FileVerification.h"
+
+namespace {
+
+std::string Pattern(std::uint32_t size) {
+  std::string bytes(size, '\0');
+  for (std::uint32_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + (i >> 9)) & 0xFF);
+  return bytes;
+}
+
+// What the verification reported, in order: "B" for a boundary, "P<n>" for a bar value.
+struct Recorded {
+  VerificationResult result;
+  std::string events;
+  int boundaries = 0;
+};
+
+Recorded Verify(const std::string& path, std::int32_t size, std::uint32_t crc, int stopAtBoundary = 0) {
+  Recorded recorded{VerificationResult::Intact, ""};
+  VerificationProgress progress;
+  progress.boundaryReached = [&] {
+    recorded.events += "B ";
+    return ++recorded.boundaries != stopAtBoundary;
+  };
+  progress.setPercent = [&](int percent) { recorded.events += "P" + std::to_string(percent) + " "; };
+  recorded.result = VerifyFileContents(path.c_str(), size, crc, progress);
+  return recorded;
+}
+
+std::string Bars(int from, int to) {
+  std::string bars;
+  for (int percent = from; percent <= to; ++percent) bars += "P" + std::to_string(percent) + " B ";
+  return bars;
+}
+
+}  // namespace
+
+TEST(Crc32, MatchesTheCheckValueAndTheTableDefinition) {
+  EXPECT_EQ(Crc32::Of("123456789", 9), 0xCBF43926u);
+  EXPECT_EQ(Crc32::Of("", 0), 0u);
+  std::uint32_t table[256];
+  Crc32::BuildTable(table);
+  EXPECT_EQ(table[0], 0u);
+  EXPECT_EQ(table[1], 0x77073096u);
+  EXPECT_EQ(table[128], 0xEDB88320u);
+  EXPECT_EQ(table[255], 0x2D02EF8Du);
+}
+
+TEST(FileVerification, ReportsBoundariesAndBarValuesAtTheirBytes) {
+  struct Case {
+    std::uint32_t size;
+    std::string events;
+  };
+  const Case cases[] = {
+      {0, ""},
+      {1, "B "},
+      {4096, "B "},
+      {4097, "B P99 B "},
+      {8193, "B P49 B P99 B "},
+      {409600, "B " + Bars(1, 99)},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    const std::string bytes = Pattern(c.size);
+    const Recorded recorded = Verify(folder.Write("file.bin", bytes), static_cast<std::int32_t>(c.size),
+                                     Crc32::Of(bytes.data(), bytes.size()));
+    EXPECT_EQ(recorded.result, VerificationResult::Intact);
+    EXPECT_EQ(recorded.events, c.events);
+  }
+}
+
+// Past 409,600 bytes a boundary moves the bar only once a hundredth of the file has gone by.
+TEST(FileVerification, MovesTheBarEverySecondBoundaryJustPastAHundredBoundaries) {
+  TempFolder folder;
+  const std::string bytes = Pattern(409601);
+  const Recorded recorded =
+      Verify(folder.Write("file.bin", bytes), 409601, Crc32::Of(bytes.data(), bytes.size()));
+  EXPECT_EQ(recorded.result, VerificationResult::Intact);
+  EXPECT_EQ(recorded.events.rfind("B B P1 B B P3 B B P5 B B ", 0), 0u);
+  EXPECT_EQ(recorded.boundaries, 101);
+}
+
+TEST(FileVerification, ComparesSizeBeforeReadingAndCrcAfter) {
+  TempFolder folder;
+  const std::string bytes = Pattern(5000);
+  const std::string path = folder.Write("file.bin", bytes);
+  const std::uint32_t crc = Crc32::Of(bytes.data(), bytes.size());
+  const std::string empty = folder.Write("empty.bin", "");
+
+  struct Case {
+    const char* what;
+    std::string path;
+    std::int32_t size;
+    std::uint32_t crc;
+    VerificationResult result;
+    std::string events;
+  };
+  const Case cases[] = {
+      {"one byte short", path, 4999, crc, VerificationResult::SizeDiffers, ""},
+      {"one byte long", path, 5001, crc, VerificationResult::SizeDiffers, ""},
+      {"another crc", path, 5000, crc ^ 1u, VerificationResult::CrcDiffers, "B P81 B "},
+      {"empty with crc 0", empty, 0, 0, VerificationResult::Intact, ""},
+      {"empty with another crc", empty, 0, 0x12345678, VerificationResult::CrcDiffers, ""},
+      {"missing", folder.PathOf("missing.bin"), 0, 0, VerificationResult::OpenFailed, ""},
+      {"text after a NUL", path + std::string("\0.bak", 5), 5000, crc, VerificationResult::Intact, "B P81 B "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Recorded recorded = Verify(c.path, c.size, c.crc);
+    EXPECT_EQ(recorded.result, c.result);
+    EXPECT_EQ(recorded.events, c.events);
+  }
+}
+
+TEST(FileVerification, StopsAtTheBoundaryThatSaysSoAndClosesTheFile) {
+  TempFolder folder;
+  const std::string bytes = Pattern(3 * 1048576 + 17);
+  const std::string path = folder.Write("large.bin", bytes);
+  const Recorded recorded = Verify(path, static_cast<std::int32_t>(bytes.size()),
+                                   Crc32::Of(bytes.data(), bytes.size()), 300);
+  EXPECT_EQ(recorded.result, VerificationResult::Stopped);
+  EXPECT_EQ(recorded.boundaries, 300);
+  // Windows refuses to delete a file that is still open.
+  EXPECT_TRUE(std::filesystem::remove(path));
+}
+
+#ifndef _WIN32
+// A file that was empty when opened has no size to take a share of; it must not divide by zero.
+// Only POSIX lets another writer change a file that the reader holds open.
+TEST(FileVerification, AFileThatGrowsFromEmptyLeavesTheBarAlone) {
+  TempFolder folder;
+  const std::string path = folder.Write("growing.bin", "");
+  BufferedFileReader reader;
+  ASSERT_TRUE(reader.Open(path.c_str()));
+  const std::string bytes = Pattern(20000);
+  folder.Write("growing.bin", bytes);
+
+  int boundaries = 0;
+  int bars = 0;
+  VerificationProgress progress;
+  progress.boundaryReached = [&] { return ++boundaries > 0; };
+  progress.setPercent = [&](int) { ++bars; };
+  EXPECT_EQ(VerifyOpenedFile(reader, 0, Crc32::Of(bytes.data(), bytes.size()), progress),
+            VerificationResult::Intact);
+  EXPECT_EQ(boundaries, 5);
+  EXPECT_EQ(bars, 0);
+}
+#endif
