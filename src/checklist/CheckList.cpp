@@ -25,32 +25,6 @@ bool ReadSign(const char*& text) {
   return negative;
 }
 
-// Decimal digits up to the first other byte, modulo 2^32; no digits read as 0.
-std::int32_t ReadSize(const std::string& text) {
-  const char* cursor = text.c_str();
-  const bool negative = ReadSign(cursor);
-  std::uint32_t value = 0;
-  for (; *cursor >= '0' && *cursor <= '9'; ++cursor) value = value * 10u + static_cast<std::uint32_t>(*cursor - '0');
-  return static_cast<std::int32_t>(negative ? 0u - value : value);
-}
-
-// Hexadecimal digits after an optional 0x, keeping the low 32 bits; false without a digit.
-// "0x" with no digit after it reads as the digit 0, as the C library reads it.
-bool ReadCrc(const std::string& text, std::uint32_t& crc) {
-  const char* cursor = text.c_str();
-  const bool negative = ReadSign(cursor);
-  if (cursor[0] == '0' && (cursor[1] == 'x' || cursor[1] == 'X') && HexDigitValue(cursor[2]) >= 0) {
-    cursor += 2;
-  }
-  if (HexDigitValue(*cursor) < 0) return false;
-  std::uint32_t value = 0;
-  for (; HexDigitValue(*cursor) >= 0; ++cursor) {
-    value = (value << 4) | static_cast<std::uint32_t>(HexDigitValue(*cursor));
-  }
-  crc = negative ? 0u - value : value;
-  return true;
-}
-
 bool IsSectionEnd(TokenCode code) { return code == TokenCode::LeftBracket || code == TokenCode::End; }
 
 // Reads tokens up to the next "[" or the end, handing each other token's text to take.
@@ -68,6 +42,31 @@ bool CheckList::Load(const char* path) {
   if (!tokenizer.Open(path)) return false;
   tokenizer.Next();
   return ReadSections(tokenizer);
+}
+
+std::int32_t CheckList::ReadSize(const std::string& text) {
+  const char* cursor = text.c_str();
+  const bool negative = ReadSign(cursor);
+  std::uint32_t value = 0;
+  for (; *cursor >= '0' && *cursor <= '9'; ++cursor) value = value * 10u + static_cast<std::uint32_t>(*cursor - '0');
+  return static_cast<std::int32_t>(negative ? 0u - value : value);
+}
+
+// Of a longer number the low 32 bits are kept.
+// "0x" with no digit after it reads as the digit 0, as the C library reads it.
+bool CheckList::ReadCrc(const std::string& text, std::uint32_t& crc) {
+  const char* cursor = text.c_str();
+  const bool negative = ReadSign(cursor);
+  if (cursor[0] == '0' && (cursor[1] == 'x' || cursor[1] == 'X') && HexDigitValue(cursor[2]) >= 0) {
+    cursor += 2;
+  }
+  if (HexDigitValue(*cursor) < 0) return false;
+  std::uint32_t value = 0;
+  for (; HexDigitValue(*cursor) >= 0; ++cursor) {
+    value = (value << 4) | static_cast<std::uint32_t>(HexDigitValue(*cursor));
+  }
+  crc = negative ? 0u - value : value;
+  return true;
 }
 
 bool CheckList::ReadSections(InfTokenizer& tokenizer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@ class CheckList {
   // False when the file cannot be read or breaks a header or an entry;
   // what was read before the failure stays.
   bool Load(const char* path);
+
+  // How an entry's size and crc texts are read; shared with the tools that check lists.
+  // A size is decimal digits after optional white space and sign, modulo 2^32, 0 without digits.
+  static std::int32_t ReadSize(const std::string& text);
+  // A crc is hexadecimal digits after optional white space, sign and 0x; false without a digit.
+  static bool ReadCrc(const std::string& text, std::uint32_t& crc);
 
   std::string title;
   std::string gameKey;

@@ -1,24 +1,14 @@
 #include "checklist/InfTokenizer.h"
 
+#include "checklist/InfBytes.h"
 #include "texts/Texts.h"
 
 namespace {
 
-bool IsWhiteSpace(std::uint8_t byte) {
-  return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
-}
-
-// Wider than CP932's own lead bytes: 0x80, 0xA0 and 0xFD-0xFF count too.
-bool IsLeadByte(std::uint8_t byte) { return (byte >= 0x80 && byte <= 0xA0) || byte >= 0xE0; }
-
-bool IsWordStart(std::uint8_t byte) {
-  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-         (byte >= '0' && byte <= '9') || byte == '_' || IsLeadByte(byte);
-}
-
-bool IsWordContinuation(std::uint8_t byte) {
-  return IsWordStart(byte) || byte == '.' || byte == '\\';
-}
+using inf::IsLeadByte;
+using inf::IsWhiteSpace;
+using inf::IsWordContinuation;
+using inf::IsWordStart;
 
 std::string InvalidTokenMessage(const std::string& text) {
   // The text is shown as a C string would be: up to its first NUL.

@@ -7,8 +7,10 @@ MessageHandler currentHandler = ShowErrorOnPlatform;
 
 }  // namespace
 
-void SetMessageHandler(MessageHandler handler) {
+MessageHandler SetMessageHandler(MessageHandler handler) {
+  const MessageHandler previous = currentHandler;
   currentHandler = handler != nullptr ? handler : ShowErrorOnPlatform;
+  return previous;
 }
 
 void ShowError(const std::string& text) { currentHandler(text); }

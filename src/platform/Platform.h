@@ -32,11 +32,15 @@ bool FreeMemory(MemoryHandle block);
 // An error message with no owner window and the platform's default caption.
 using MessageHandler = void (*)(const std::string& text);
 // Null restores the platform's own handler (a message box on Windows, standard error elsewhere).
-void SetMessageHandler(MessageHandler handler);
+// Gives back the handler it replaces.
+MessageHandler SetMessageHandler(MessageHandler handler);
 void ShowError(const std::string& text);
 void ShowErrorOnPlatform(const std::string& text);
 
 // CP932 text as UTF-8; a byte that does not decode becomes U+FFFD.
 std::string Cp932ToUtf8(const std::string& text);
+// UTF-8 text as CP932; false when a character has no CP932 form that reads back as itself
+// ("¥" would come back as a backslash, "〜" as "～").
+bool Utf8ToCp932(const std::string& text, std::string& cp932);
 
 }  // namespace platform

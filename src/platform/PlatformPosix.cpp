@@ -135,4 +135,25 @@ std::string Cp932ToUtf8(const std::string& text) {
   return utf8;
 }
 
+bool Utf8ToCp932(const std::string& text, std::string& cp932) {
+  iconv_t converter = iconv_open("CP932", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string bytes;
+  char chunk[256];
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  bool converted = true;
+  while (converted && inLeft > 0) {
+    char* out = chunk;
+    std::size_t outLeft = sizeof chunk;
+    const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+    bytes.append(chunk, static_cast<std::size_t>(out - chunk));
+    converted = result != static_cast<std::size_t>(-1) || errno == E2BIG;
+  }
+  iconv_close(converter);
+  if (!converted || Cp932ToUtf8(bytes) != text) return false;
+  cp932 = bytes;
+  return true;
+}
+
 }  // namespace platform

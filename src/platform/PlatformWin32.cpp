@@ -73,4 +73,27 @@ std::string Cp932ToUtf8(const std::string& text) {
   return utf8;
 }
 
+bool Utf8ToCp932(const std::string& text, std::string& cp932) {
+  if (text.empty()) {
+    cp932.clear();
+    return true;
+  }
+  const int textLength = static_cast<int>(text.size());
+  const int wideLength =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), textLength, nullptr, 0);
+  if (wideLength == 0) return false;
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), textLength, &wide[0], wideLength);
+  BOOL usedDefault = FALSE;
+  const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+                                         nullptr, 0, nullptr, &usedDefault);
+  if (length == 0 || usedDefault) return false;
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &bytes[0], length,
+                      nullptr, nullptr);
+  if (Cp932ToUtf8(bytes) != text) return false;
+  cp932 = bytes;
+  return true;
+}
+
 }  // namespace platform

@@ -29,3 +29,25 @@ TEST(Platform, ConvertsCp932ToUtf8) {
   };
   for (const auto& [cp932, utf8] : cases) EXPECT_EQ(platform::Cp932ToUtf8(cp932), utf8);
 }
+
+// Only a conversion that reads back as the same text may name a file: "¥" would come back as a
+// backslash, a separator in check-list paths.
+TEST(Platform, ConvertsUtf8ToCp932OnlyWhereItReadsBack) {
+  const std::pair<std::string, std::string> convertible[] = {
+      {"", ""},
+      {"plain ascii", "plain ascii"},
+      {"ソフト", "\x83\x5C\x83\x74\x83\x67"},
+      {"ｱｲ", "\xB1\xB2"},
+      {"①髙", "\x87\x40\xFB\xFC"},
+  };
+  for (const auto& [utf8, cp932] : convertible) {
+    std::string converted = "untouched";
+    EXPECT_TRUE(platform::Utf8ToCp932(utf8, converted)) << utf8;
+    EXPECT_EQ(converted, cp932);
+  }
+  for (const std::string utf8 : {"¥100", "a〜b", "한국어", "smile 😀", "bad \xFF byte", "cut \xE3\x81"}) {
+    std::string converted = "untouched";
+    EXPECT_FALSE(platform::Utf8ToCp932(utf8, converted)) << utf8;
+    EXPECT_EQ(converted, "untouched");
+  }
+}
