@@ -1,0 +1,13 @@
+#include "RunCrclist.h"
+
+#include <sstream>
+
+#include "CommandLine.h"
+
+Outcome RunCrclist(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const CommandLine commandLine([] { return false; }, false);
+  const int code = commandLine.Run(arguments, out, err);
+  return {code, out.str(), err.str()};
+}

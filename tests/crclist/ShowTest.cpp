@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "RunCrclist.h"
+#include "Workspace.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json ShowJson(const std::string& path, int expectedCode) {
+  const Outcome outcome = RunCrclist({"show", "--json", path});
+  EXPECT_EQ(outcome.code, expectedCode) << outcome.err;
+  return Json::parse(outcome.out);
+}
+
+}  // namespace
+
+TEST(Show, PrintsTheSampleDiscAsReadmeShowsIt) {
+  const Outcome outcome = RunCrclist({"show", SampleDisc("crclist.INF")});
+  EXPECT_EQ(outcome.code, 0);
+  EXPECT_EQ(outcome.out,
+            "loaded: yes\n"
+            "title: サンプルゲーム 体験版\n"
+            "gameKey: Software\\DisksentrySample\\SampleGame\n"
+            "regFiles: 2\n"
+            "  DataFile  300000  0xBF556166\n"
+            "  MapFile  5000  0x27F43080\n"
+            "cdFiles: 3\n"
+            "  readme.txt  72  0x17398F5F\n"
+            "  setup.dat  12345  0x692079AA\n"
+            "  ソフト説明.txt  38  0x0AEF31C1\n"
+            "gameDataFiles: 2\n"
+            "  data1.bin  300000  0xBF556166\n"
+            "  stage\\map01.dat  5000  0x27F43080\n"
+            "messageLines: 2\n"
+            "  ディスクとインストールされたファイルが壊れていないかを調べます。\n"
+            "  調べる方を選んでください。\n"
+            "driveInfo: 1\n"
+            "  ゲームのディスクが入ったドライブを選んでください。\n");
+}
+
+TEST(Show, GivesTheSevenMembersAsJson) {
+  const Json json = ShowJson(SampleDisc("crclist.INF"), 0);
+  std::vector<std::string> keys;
+  for (const auto& member : json.items()) keys.push_back(member.key());
+  EXPECT_EQ(keys, (std::vector<std::string>{"loaded", "title", "gameKey", "regFiles", "cdFiles",
+                                            "gameDataFiles", "messageLines", "driveInfo",
+                                            "invalidTokens"}));
+  EXPECT_EQ(json["loaded"], true);
+  EXPECT_EQ(json["title"], "サンプルゲーム 体験版");
+  EXPECT_EQ(json["cdFiles"][2], Json({{"name", "ソフト説明.txt"}, {"size", 38}, {"crc", 0x0AEF31C1}}));
+  EXPECT_EQ(json["gameDataFiles"][1]["name"], "stage\\map01.dat");
+  EXPECT_EQ(json["messageLines"].size(), 2u);
+  EXPECT_EQ(json["driveInfo"][0], "ゲームのディスクが入ったドライブを選んでください。");
+  EXPECT_EQ(json["invalidTokens"], Json::array());
+}
+
+// Sizes are the stored signed value, crcs unsigned; an undecodable byte is U+FFFD; the invalid
+// tokens are those the program's reader reports, in order.
+TEST(Show, GivesStoredValuesUndecodableBytesAndInvalidTokens) {
+  Workspace workspace;
+  const std::string list = workspace.Write(
+      "crclist.INF",
+      "[TITLE]\n\"a\xFD\x41\"\n[CDFILES]\nbig,4294967295,0xFFFFFFFF\n[MESSAGE]\nA\n:\n\xB1\n");
+  const Json json = ShowJson(list, 0);
+  EXPECT_EQ(json["title"], "a\xEF\xBF\xBD" "A");
+  EXPECT_EQ(json["cdFiles"][0], Json({{"name", "big"}, {"size", -1}, {"crc", 4294967295u}}));
+  EXPECT_EQ(json["messageLines"], Json({"A", ":", "ｱ"}));
+  EXPECT_EQ(json["invalidTokens"], Json({":", "ｱ"}));
+
+  const Outcome text = RunCrclist({"show", list});
+  EXPECT_EQ(text.out.substr(0, text.out.find("loaded")), "invalid token: :\ninvalid token: ｱ\n");
+}
+
+TEST(Show, ReportsAFailedLoadWithWhatWasReadBeforeIt) {
+  Workspace workspace;
+  const Json broken =
+      ShowJson(workspace.Write("crclist.INF", "[TITLE]\nT\n[CDFILES]\na,1,2\nb 3,4\n"), 1);
+  EXPECT_EQ(broken["loaded"], false);
+  EXPECT_EQ(broken["title"], "T");
+  EXPECT_EQ(broken["cdFiles"].size(), 1u);
+
+  const Json missing = ShowJson(workspace.Path("absent.INF"), 1);
+  EXPECT_EQ(missing["loaded"], false);
+}
+
+TEST(Show, OpensAListInAFolderWithAJapaneseName) {
+  Workspace workspace;
+  const std::string list = workspace.Write("ソフト/crclist.INF", "[TITLE]\nT\n");
+  EXPECT_EQ(ShowJson(list, 0)["title"], "T");
+
+  const Outcome noCp932 = RunCrclist({"show", workspace.Path("한국어/crclist.INF")});
+  EXPECT_EQ(noCp932.code, 2);
+  EXPECT_NE(noCp932.err.find("CP932"), std::string::npos);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The crclist commands behind one argument parser.
+class CommandLine {
+ public:
+  // stopPolled is asked while files are read; progress goes to the error stream when shown.
+  CommandLine(std::function<bool()> stopPolled, bool progressShown);
+
+  // Runs the command named by the arguments (the program's name left out) and gives its exit
+  // code; a usage error gives 2.
+  int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) const;
+
+ private:
+  std::function<bool()> stopRequested;
+  bool showProgress;
+};

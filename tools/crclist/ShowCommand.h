@@ -1,0 +1,21 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+struct ShowOptions {
+  std::string file;
+  bool json = false;
+};
+
+// Prints what Disksentry reads from a check list, through the program's own loader.
+class ShowCommand {
+ public:
+  explicit ShowCommand(ShowOptions chosen);
+
+  // 0 when the list loads, 1 when it does not, 2 when its path cannot be given to the loader.
+  int Run(std::ostream& out, std::ostream& err) const;
+
+ private:
+  ShowOptions options;
+};
