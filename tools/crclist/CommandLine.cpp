@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <utility>
 
+#include "MakeCommand.h"
 #include "ShowCommand.h"
 
 CommandLine::CommandLine(std::function<bool()> stopPolled, bool progressShown)
@@ -12,6 +13,21 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
                      std::ostream& err) const {
   CLI::App app("Makes, shows, lints and verifies Disksentry check lists (crclist.INF).", "crclist");
   app.require_subcommand(1);
+
+  MakeOptions make;
+  CLI::App* makeCommand = app.add_subcommand("make", "write the check list of a disc folder");
+  makeCommand->add_option("DIR", make.folder, "the disc folder")->required();
+  makeCommand->add_option("--title", make.title, "the caption of Disksentry's dialogs and boxes");
+  makeCommand->add_option("--game", make.gameKey, "the game's registry key under HKEY_CURRENT_USER");
+  makeCommand->add_option("--message-file", make.messageFile,
+                          "UTF-8 text whose lines explain the check to the player");
+  makeCommand->add_option("--drive-info", make.driveInfo, "the prompt of the drive selection");
+  makeCommand->add_option("--reg", make.registryFiles,
+                          "an installed file: the registry value NAME holds its path, and FILE is "
+                          "a copy to take its size and CRC-32 from")
+      ->type_name("NAME=FILE")
+      ->allow_extra_args(false);
+  makeCommand->add_option("-o,--output", make.output, "the list to write (default DIR/crclist.INF)");
 
   ShowOptions show;
   CLI::App* showCommand = app.add_subcommand("show", "print what Disksentry reads from a check list");
@@ -25,6 +41,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   } catch (const CLI::ParseError& error) {
     return app.exit(error, out, err) == 0 ? 0 : 2;
   }
+  if (makeCommand->parsed()) return MakeCommand(make, showProgress).Run(out, err);
   if (showCommand->parsed()) return ShowCommand(show).Run(out, err);
   return 2;
 }

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Lists.h"
+#include "RunCrclist.h"
+#include "Workspace.h"
+#include "platform/Platform.h"
+#include "verify/Crc32.h"
+
+namespace {
+
+std::string Cp932(const std::string& utf8) {
+  std::string cp932;
+  EXPECT_TRUE(platform::Utf8ToCp932(utf8, cp932)) << utf8;
+  return cp932;
+}
+
+FileEntry EntryFor(const std::string& listName, const std::string& bytes) {
+  return {Cp932(listName), static_cast<std::int32_t>(bytes.size()), Crc32::Of(bytes.data(), bytes.size())};
+}
+
+struct DiscFileCase {
+  std::string path;      // on disk, UTF-8
+  std::string listName;  // in the check list, UTF-8
+};
+
+// Names that need quotes, end a word, or carry 0x5C as a trail byte, in the order the list sorts
+// their CP932 bytes.
+const std::vector<DiscFileCase> kCdFiles = {
+    {".hidden", ".hidden"},
+    {"it's.txt", "it's.txt"},
+    {"read me.txt", "read me.txt"},
+    {"ソフト説明.txt", "ソフト説明.txt"},
+    {"日本語/データ.bin", "日本語\\データ.bin"},
+    {"ｱｲｳ.bin", "ｱｲｳ.bin"},
+};
+const std::vector<DiscFileCase> kGameDataFiles = {
+    {"gamedata/stage/map 01.dat", "stage\\map 01.dat"},
+    {"gamedata/ｶﾅ/ソ.bin", "ｶﾅ\\ソ.bin"},
+};
+
+// A disc with those files, each with bytes of its own, and the list that should be made of it.
+CheckList WriteAwkwardDisc(const Workspace& disc) {
+  CheckList expected;
+  for (const auto* files : {&kCdFiles, &kGameDataFiles}) {
+    for (const DiscFileCase& file : *files) {
+      const std::string bytes = "contents of " + file.path + std::string(file.path.size() * 100, 'x');
+      disc.Write(file.path, bytes);
+      (files == &kCdFiles ? expected.cdFiles : expected.gameDataFiles).push_back(EntryFor(file.listName, bytes));
+    }
+  }
+  return expected;
+}
+
+}  // namespace
+
+TEST(Make, ReproducesTheSampleDiscsList) {
+  Workspace workspace;
+  const std::string messages = workspace.Write(
+      "message.txt", "ディスクとインストールされたファイルが壊れていないかを調べます。\r\n調べる方を選んでください。\r\n");
+  const std::string made = workspace.Path("crclist.INF");
+  const Outcome outcome = RunCrclist(
+      {"make", SampleDisc(), "--title", "サンプルゲーム 体験版", "--game",
+       "Software\\DisksentrySample\\SampleGame", "--reg",
+       "DataFile=" + SampleDisc("gamedata/data1.bin"), "--reg",
+       "MapFile=" + SampleDisc("gamedata/stage/map01.dat"), "--message-file", messages,
+       "--drive-info", "ゲームのディスクが入ったドライブを選んでください。", "-o", made});
+  ASSERT_EQ(outcome.code, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+
+  CheckList sample;
+  CheckList remade;
+  ASSERT_TRUE(LoadList(SampleDisc("crclist.INF"), sample));
+  ASSERT_TRUE(LoadList(made, remade));
+  EXPECT_EQ(Describe(remade), Describe(sample));
+}
+
+TEST(Make, ListsAwkwardNamesThatLoadBackByteForByte) {
+  Workspace disc;
+  CheckList expected = WriteAwkwardDisc(disc);
+  expected.title = Cp932("タイトル");
+  expected.driveInfo = {Cp932("ドライブを選んでください")};
+  const Outcome outcome =
+      RunCrclist({"make", disc.Path(), "--title", "タイトル", "--drive-info", "ドライブを選んでください"});
+  ASSERT_EQ(outcome.code, 0) << outcome.err;
+
+  CheckList made;
+  ASSERT_TRUE(LoadList(disc.Path("crclist.INF"), made));
+  EXPECT_EQ(Describe(made), Describe(expected));
+  const std::string text = disc.Read("crclist.INF");
+  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+}
+
+// The list never names itself, whether it is the folder's crclist.INF or another output inside
+// the folder, so making it again gives the same bytes.
+TEST(Make, LeavesItsOwnListOutAndIsStable) {
+  Workspace disc;
+  disc.Write("b.bin", "b");
+  disc.Write("a.bin", "a");
+  ASSERT_EQ(RunCrclist({"make", disc.Path()}).code, 0);
+  const std::string first = disc.Read("crclist.INF");
+  ASSERT_EQ(RunCrclist({"make", disc.Path()}).code, 0);
+  EXPECT_EQ(disc.Read("crclist.INF"), first);
+
+  const std::string inside = disc.Path("lists/other.INF");
+  disc.Write("lists/other.INF", "old");
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "-o", inside}).code, 0);
+  EXPECT_EQ(disc.Read("lists/other.INF"), first);
+
+  CheckList list;
+  ASSERT_TRUE(LoadList(inside, list));
+  EXPECT_EQ(list.cdFiles.size(), 2u);
+  EXPECT_EQ(list.cdFiles[0].name, "a.bin");
+}
+
+TEST(Make, RefusesNamesThatAListCannotCarryAndWritesNothing) {
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"한국어.txt", "no CP932 form"},
+      {"a〜b.txt", "no CP932 form"},  // CP932 holds only "～", which reads back as another name
+  };
+#ifndef _WIN32
+  cases.push_back({"say \"hi\" it's.txt", "both quote characters"});
+  cases.push_back({"back\\slash.txt", "backslash"});
+#endif
+  for (const auto& [name, reason] : cases) {
+    SCOPED_TRACE(name);
+    Workspace disc;
+    disc.Write("fine.txt", "fine");
+    disc.Write("sub/" + name, "bytes");
+    const Outcome outcome = RunCrclist({"make", disc.Path()});
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_NE(outcome.err.find(name), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(reason), std::string::npos) << outcome.err;
+    EXPECT_FALSE(disc.Exists("crclist.INF"));
+  }
+}
+
+TEST(Make, RefusesOptionsItCannotFollow) {
+  Workspace workspace;
+  const std::string disc = workspace.Path("disc");
+  workspace.Write("disc/a.bin", "a");
+  const std::string copy = workspace.Write("a.bin", "a");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"make", workspace.Path("absent")}, "no such folder"},
+      {{"make", disc, "--reg", "Exe=" + copy}, "--reg needs --game"},
+      {{"make", disc, "--game", "K", "--reg", "Exe"}, "expected NAME=FILE"},
+      {{"make", disc, "--game", "K", "--reg", "Exe=" + workspace.Path("absent.bin")}, "cannot be opened"},
+      {{"make", disc, "--message-file", workspace.Path("absent.txt")}, "cannot be read"},
+      {{"make", disc, "--title", "한국어"}, "--title"},
+      {{"make", disc, "--title", "both \" and '"}, "both quote characters"},
+      {{"make"}, "DIR is required"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    SCOPED_TRACE(message);
+    const Outcome outcome = RunCrclist(arguments);
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+    EXPECT_FALSE(workspace.Exists("disc/crclist.INF"));
+  }
+}
+
+TEST(Make, TakesRegistryFilesAndMessageLines) {
+  Workspace workspace;
+  workspace.Write("disc/a.bin", "a");
+  const std::string installed = workspace.Write("installed copy.exe", "program bytes");
+  const std::string messages = workspace.Write("message.txt", "\xEF\xBB\xBF" "一行目\n\n三行目 with spaces\n");
+  const Outcome outcome = RunCrclist({"make", workspace.Path("disc"), "--game", "Software\\Maker\\Game",
+                                      "--reg", "Exe Path=" + installed, "--message-file", messages});
+  ASSERT_EQ(outcome.code, 0) << outcome.err;
+
+  CheckList list;
+  ASSERT_TRUE(LoadList(workspace.Path("disc/crclist.INF"), list));
+  EXPECT_EQ(list.gameKey, "Software\\Maker\\Game");
+  ASSERT_EQ(list.regFiles.size(), 1u);
+  const FileEntry expected = EntryFor("Exe Path", "program bytes");
+  EXPECT_EQ(list.regFiles[0].name, expected.name);
+  EXPECT_EQ(list.regFiles[0].size, expected.size);
+  EXPECT_EQ(list.regFiles[0].crc, expected.crc);
+  EXPECT_EQ(list.messageLines, (std::vector<std::string>{Cp932("一行目"), "", Cp932("三行目 with spaces")}));
+}

@@ -1,0 +1,201 @@
+#include "MakeCommand.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "CheckListWriter.h"
+#include "DiscFolder.h"
+#include "FileChecksum.h"
+#include "Paths.h"
+#include "ProgressLine.h"
+#include "platform/Platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool ToCp932Text(const char* option, const std::string& text, std::string& cp932, std::ostream& err) {
+  if (platform::Utf8ToCp932(text, cp932)) return true;
+  err << "crclist: " << option << " \"" << text << "\": the text has no CP932 form\n";
+  return false;
+}
+
+std::string WhyUnwritable(const std::string& value) {
+  if (value.find('"') != std::string::npos && value.find('\'') != std::string::npos) {
+    return "it holds both quote characters, and a quoted value can hold only the other one";
+  }
+  return "it holds a byte that is no CP932 character";
+}
+
+// Lines without their line ends; a final line end starts no further line.
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+MakeCommand::MakeCommand(MakeOptions chosen, bool progressShown)
+    : options(std::move(chosen)), showProgress(progressShown) {}
+
+int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
+  std::error_code error;
+  if (!fs::is_directory(fs::u8path(options.folder), error)) {
+    err << "crclist: " << options.folder << ": no such folder\n";
+    return 2;
+  }
+  std::string root;
+  if (!paths::ToListPath(options.folder, root, err)) return 2;
+
+  CheckList list;
+  std::vector<std::string> registryPaths;
+  if (!ReadTexts(list, err) || !ReadMessageFile(list, err) ||
+      !ListRegistryFiles(list, registryPaths, err) || !ListDiscFiles(list, err)) {
+    return 2;
+  }
+  // Every value is checked before any file is read.
+  std::string text;
+  std::string unwritable;
+  if (!CheckListWriter::Write(list, text, unwritable)) {
+    err << "crclist: \"" << platform::Cp932ToUtf8(unwritable)
+        << "\" cannot be written into a check list: " << WhyUnwritable(unwritable) << "\n";
+    return 2;
+  }
+
+  std::vector<Source> sources;
+  for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
+    sources.push_back({registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
+  }
+  for (FileEntry& entry : list.cdFiles) {
+    sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
+  }
+  for (FileEntry& entry : list.gameDataFiles) {
+    const std::string name = "gamedata\\" + entry.name;
+    sources.push_back({paths::Join(root, name), platform::Cp932ToUtf8(name), &entry});
+  }
+  if (!ComputeChecksums(sources, err)) return 2;
+
+  CheckListWriter::Write(list, text, unwritable);
+  const std::string output = OutputPath();
+  std::ofstream file(fs::u8path(output), std::ios::binary);
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.close();
+  if (!file) {
+    err << "crclist: " << output << ": cannot be written\n";
+    return 2;
+  }
+  out << "wrote " << output << ": " << list.cdFiles.size() << " CDFILES, "
+      << list.gameDataFiles.size() << " GAMEDATA and " << list.regFiles.size() << " REG entries\n";
+  if (list.title.empty()) err << "crclist: note: without --title the program's boxes have no caption\n";
+  if (list.driveInfo.empty()) {
+    err << "crclist: note: without --drive-info the program's disc check stops at once\n";
+  }
+  return 0;
+}
+
+bool MakeCommand::ReadTexts(CheckList& list, std::ostream& err) const {
+  std::string driveInfo;
+  if (!ToCp932Text("--title", options.title, list.title, err) ||
+      !ToCp932Text("--game", options.gameKey, list.gameKey, err) ||
+      !ToCp932Text("--drive-info", options.driveInfo, driveInfo, err)) {
+    return false;
+  }
+  if (!driveInfo.empty()) list.driveInfo.push_back(driveInfo);
+  return true;
+}
+
+// The message file is UTF-8 text; each of its lines becomes one line of the MESSAGE section.
+bool MakeCommand::ReadMessageFile(CheckList& list, std::ostream& err) const {
+  if (options.messageFile.empty()) return true;
+  std::ifstream file(fs::u8path(options.messageFile), std::ios::binary);
+  std::ostringstream bytes;
+  if (!(bytes << file.rdbuf())) {
+    err << "crclist: " << options.messageFile << ": cannot be read\n";
+    return false;
+  }
+  std::string text = bytes.str();
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  const std::vector<std::string> lines = SplitLines(text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string line;
+    if (!platform::Utf8ToCp932(lines[i], line)) {
+      err << "crclist: " << options.messageFile << ":" << i + 1 << ": the line has no CP932 form\n";
+      return false;
+    }
+    list.messageLines.push_back(line);
+  }
+  return true;
+}
+
+bool MakeCommand::ListRegistryFiles(CheckList& list, std::vector<std::string>& registryPaths,
+                                    std::ostream& err) const {
+  if (!options.registryFiles.empty() && options.gameKey.empty()) {
+    err << "crclist: --reg needs --game: REG entries name values under the game's key\n";
+    return false;
+  }
+  for (const std::string& pair : options.registryFiles) {
+    const std::size_t equals = pair.find('=');
+    if (equals == 0 || equals == std::string::npos || equals + 1 == pair.size()) {
+      err << "crclist: --reg \"" << pair << "\": expected NAME=FILE\n";
+      return false;
+    }
+    FileEntry entry;
+    std::string path;
+    if (!ToCp932Text("--reg", pair.substr(0, equals), entry.name, err) ||
+        !paths::ToListPath(pair.substr(equals + 1), path, err)) {
+      return false;
+    }
+    list.regFiles.push_back(entry);
+    registryPaths.push_back(path);
+  }
+  return true;
+}
+
+bool MakeCommand::ListDiscFiles(CheckList& list, std::ostream& err) const {
+  std::vector<DiscFile> files;
+  std::string error;
+  if (!DiscFolder::List(options.folder, fs::u8path(OutputPath()), files, error)) {
+    err << "crclist: " << error << "\n";
+    return false;
+  }
+  for (const DiscFile& file : files) {
+    FileEntry entry;
+    entry.name = file.name;
+    (file.gameData ? list.gameDataFiles : list.cdFiles).push_back(entry);
+  }
+  return true;
+}
+
+bool MakeCommand::ComputeChecksums(const std::vector<Source>& sources, std::ostream& err) const {
+  ProgressLine progress(err, showProgress);
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Source& source = sources[i];
+    progress.StartFile(source.shownName, i + 1, sources.size());
+    std::uint64_t fileRead = 0;
+    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
+      fileRead += blockBytes;
+      progress.AddBytes(blockBytes);
+      progress.SetPercent(fileSize == 0 ? 100 : static_cast<int>(fileRead * 100 / fileSize));
+    };
+    std::string problem;
+    if (!FileChecksum::Compute(source.path, blockRead, *source.entry, problem)) {
+      progress.Clear();
+      err << "crclist: " << source.shownName << ": " << problem << "\n";
+      return false;
+    }
+  }
+  progress.Clear();
+  return true;
+}
+
+std::string MakeCommand::OutputPath() const {
+  if (!options.output.empty()) return options.output;
+  return (fs::u8path(options.folder) / "crclist.INF").u8string();
+}
