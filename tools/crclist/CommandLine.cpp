@@ -5,6 +5,7 @@
 
 #include "MakeCommand.h"
 #include "ShowCommand.h"
+#include "VerifyCommand.h"
 
 CommandLine::CommandLine(std::function<bool()> stopPolled, bool progressShown)
     : stopRequested(std::move(stopPolled)), showProgress(progressShown) {}
@@ -34,6 +35,14 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   showCommand->add_flag("--json", show.json, "one JSON object instead of text");
   showCommand->add_option("FILE", show.file, "the check list")->required();
 
+  VerifyOptions verify;
+  CLI::App* verifyCommand =
+      app.add_subcommand("verify", "verify a disc folder's files against its check list");
+  verifyCommand->add_option("--root", verify.root, "the disc folder (default: the current folder)");
+  verifyCommand->add_option("--list", verify.list, "the check list (default: ROOT/crclist.INF)");
+  verifyCommand->add_flag("--keep-going", verify.keepGoing,
+                          "verify every file and list every failure instead of stopping at the first");
+
   try {
     // CLI11 takes its arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -43,5 +52,6 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   }
   if (makeCommand->parsed()) return MakeCommand(make, showProgress).Run(out, err);
   if (showCommand->parsed()) return ShowCommand(show).Run(out, err);
+  if (verifyCommand->parsed()) return VerifyCommand(verify, stopRequested, showProgress).Run(out, err);
   return 2;
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+struct VerifyOptions {
+  std::string root = ".";
+  std::string list;  // the root's crclist.INF when empty
+  bool keepGoing = false;
+};
+
+// The disc check without windows: every CDFILES entry under the root and every GAMEDATA entry
+// under its gamedata folder, in list order, stopping at the first failure like the program
+// unless asked to go on.
+class VerifyCommand {
+ public:
+  VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled, bool progressShown);
+
+  // 0 when every file verified, 1 when one failed or the run was stopped, 2 when the list cannot
+  // be used.
+  int Run(std::ostream& out, std::ostream& err) const;
+
+ private:
+  VerifyOptions options;
+  std::function<bool()> stopRequested;
+  bool showProgress;
+};
