@@ -8,7 +8,7 @@ namespace {
 
 // The CP932 forms of the awkward names.
 const std::string kSoftware = "\x83\x5C\x83\x74\x83\x67";  // ソフト: 0x5C as a trail byte
-const std::string kHalfWidth = "\xB1\xB2\xB3";             // ｱｲｳ: single bytes that end a word
+const std::string kHalfWidth = "\xB1\xB2\xB3";  // ｱｲｳ: single bytes that end a word
 
 }  // namespace
 
@@ -41,11 +41,11 @@ TEST(CheckListWriter, QuotesExactlyWhereTheTokenizerNeedsIt) {
 TEST(CheckListWriter, RefusesValuesThatNoFormCarries) {
   const std::string cases[] = {
       "both \" and '",
-      "\x80x",           // taken for a lead byte, no CP932 character
+      "\x80x",  // taken for a lead byte, no CP932 character
       "x\xA0",
       "\xFD\x40",
-      "cut\x81",         // a lead byte without its second byte
-      "\x81 space",      // ... or with one that is none
+      "cut\x81",     // a lead byte without its second byte
+      "\x81 space",  // ... or with one that is none
       std::string("nul\0byte", 8),
   };
   for (const std::string& value : cases) {

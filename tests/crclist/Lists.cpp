@@ -26,9 +26,10 @@ std::string Lines(const std::vector<std::string>& lines) {
 }  // namespace
 
 std::string Describe(const CheckList& list) {
-  return "title (" + list.title + ")\ngameKey (" + list.gameKey + ")\nregFiles" + Entries(list.regFiles) +
-         "\ncdFiles" + Entries(list.cdFiles) + "\ngameDataFiles" + Entries(list.gameDataFiles) +
-         "\nmessageLines" + Lines(list.messageLines) + "\ndriveInfo" + Lines(list.driveInfo) + "\n";
+  return "title (" + list.title + ")\ngameKey (" + list.gameKey + ")\nregFiles" +
+         Entries(list.regFiles) + "\ncdFiles" + Entries(list.cdFiles) + "\ngameDataFiles" +
+         Entries(list.gameDataFiles) + "\nmessageLines" + Lines(list.messageLines) + "\ndriveInfo" +
+         Lines(list.driveInfo) + "\n";
 }
 
 bool LoadList(const std::string& path, CheckList& list) {

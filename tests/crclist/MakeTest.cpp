@@ -18,7 +18,8 @@ std::string Cp932(const std::string& utf8) {
 }
 
 FileEntry EntryFor(const std::string& listName, const std::string& bytes) {
-  return {Cp932(listName), static_cast<std::int32_t>(bytes.size()), Crc32::Of(bytes.data(), bytes.size())};
+  return {Cp932(listName), static_cast<std::int32_t>(bytes.size()),
+          Crc32::Of(bytes.data(), bytes.size())};
 }
 
 struct DiscFileCase {
@@ -46,9 +47,11 @@ CheckList WriteAwkwardDisc(const Workspace& disc) {
   CheckList expected;
   for (const auto* files : {&kCdFiles, &kGameDataFiles}) {
     for (const DiscFileCase& file : *files) {
-      const std::string bytes = "contents of " + file.path + std::string(file.path.size() * 100, 'x');
+      const std::string bytes =
+          "contents of " + file.path + std::string(file.path.size() * 100, 'x');
       disc.Write(file.path, bytes);
-      (files == &kCdFiles ? expected.cdFiles : expected.gameDataFiles).push_back(EntryFor(file.listName, bytes));
+      (files == &kCdFiles ? expected.cdFiles : expected.gameDataFiles)
+          .push_back(EntryFor(file.listName, bytes));
     }
   }
   return expected;
@@ -58,8 +61,9 @@ CheckList WriteAwkwardDisc(const Workspace& disc) {
 
 TEST(Make, ReproducesTheSampleDiscsList) {
   Workspace workspace;
-  const std::string messages = workspace.Write(
-      "message.txt", "ディスクとインストールされたファイルが壊れていないかを調べます。\r\n調べる方を選んでください。\r\n");
+  const std::string messages = workspace.Write("message.txt",
+                                               "ディスクとインストールされたファイルが壊れていない"
+                                               "かを調べます。\r\n調べる方を選んでください。\r\n");
   const std::string made = workspace.Path("crclist.INF");
   const Outcome outcome = RunCrclist(
       {"make", SampleDisc(), "--title", "サンプルゲーム 体験版", "--game",
@@ -82,8 +86,8 @@ TEST(Make, ListsAwkwardNamesThatLoadBackByteForByte) {
   CheckList expected = WriteAwkwardDisc(disc);
   expected.title = Cp932("タイトル");
   expected.driveInfo = {Cp932("ドライブを選んでください")};
-  const Outcome outcome =
-      RunCrclist({"make", disc.Path(), "--title", "タイトル", "--drive-info", "ドライブを選んでください"});
+  const Outcome outcome = RunCrclist(
+      {"make", disc.Path(), "--title", "タイトル", "--drive-info", "ドライブを選んでください"});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
 
   CheckList made;
@@ -146,7 +150,8 @@ TEST(Make, RefusesOptionsItCannotFollow) {
       {{"make", workspace.Path("absent")}, "no such folder"},
       {{"make", disc, "--reg", "Exe=" + copy}, "--reg needs --game"},
       {{"make", disc, "--game", "K", "--reg", "Exe"}, "expected NAME=FILE"},
-      {{"make", disc, "--game", "K", "--reg", "Exe=" + workspace.Path("absent.bin")}, "cannot be opened"},
+      {{"make", disc, "--game", "K", "--reg", "Exe=" + workspace.Path("absent.bin")},
+       "cannot be opened"},
       {{"make", disc, "--message-file", workspace.Path("absent.txt")}, "cannot be read"},
       {{"make", disc, "--title", "한국어"}, "--title"},
       {{"make", disc, "--title", "both \" and '"}, "both quote characters"},
@@ -165,9 +170,12 @@ TEST(Make, TakesRegistryFilesAndMessageLines) {
   Workspace workspace;
   workspace.Write("disc/a.bin", "a");
   const std::string installed = workspace.Write("installed copy.exe", "program bytes");
-  const std::string messages = workspace.Write("message.txt", "\xEF\xBB\xBF" "一行目\n\n三行目 with spaces\n");
-  const Outcome outcome = RunCrclist({"make", workspace.Path("disc"), "--game", "Software\\Maker\\Game",
-                                      "--reg", "Exe Path=" + installed, "--message-file", messages});
+  const std::string messages = workspace.Write("message.txt",
+                                               "\xEF\xBB\xBF"
+                                               "一行目\n\n三行目 with spaces\n");
+  const Outcome outcome =
+      RunCrclist({"make", workspace.Path("disc"), "--game", "Software\\Maker\\Game", "--reg",
+                  "Exe Path=" + installed, "--message-file", messages});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
 
   CheckList list;
@@ -178,5 +186,6 @@ TEST(Make, TakesRegistryFilesAndMessageLines) {
   EXPECT_EQ(list.regFiles[0].name, expected.name);
   EXPECT_EQ(list.regFiles[0].size, expected.size);
   EXPECT_EQ(list.regFiles[0].crc, expected.crc);
-  EXPECT_EQ(list.messageLines, (std::vector<std::string>{Cp932("一行目"), "", Cp932("三行目 with spaces")}));
+  EXPECT_EQ(list.messageLines,
+            (std::vector<std::string>{Cp932("一行目"), "", Cp932("三行目 with spaces")}));
 }

@@ -50,7 +50,8 @@ TEST(Show, GivesTheSevenMembersAsJson) {
                                             "invalidTokens"}));
   EXPECT_EQ(json["loaded"], true);
   EXPECT_EQ(json["title"], "サンプルゲーム 体験版");
-  EXPECT_EQ(json["cdFiles"][2], Json({{"name", "ソフト説明.txt"}, {"size", 38}, {"crc", 0x0AEF31C1}}));
+  EXPECT_EQ(json["cdFiles"][2],
+            Json({{"name", "ソフト説明.txt"}, {"size", 38}, {"crc", 0x0AEF31C1}}));
   EXPECT_EQ(json["gameDataFiles"][1]["name"], "stage\\map01.dat");
   EXPECT_EQ(json["messageLines"].size(), 2u);
   EXPECT_EQ(json["driveInfo"][0], "ゲームのディスクが入ったドライブを選んでください。");
@@ -65,7 +66,9 @@ TEST(Show, GivesStoredValuesUndecodableBytesAndInvalidTokens) {
       "crclist.INF",
       "[TITLE]\n\"a\xFD\x41\"\n[CDFILES]\nbig,4294967295,0xFFFFFFFF\n[MESSAGE]\nA\n:\n\xB1\n");
   const Json json = ShowJson(list, 0);
-  EXPECT_EQ(json["title"], "a\xEF\xBF\xBD" "A");
+  EXPECT_EQ(json["title"],
+            "a\xEF\xBF\xBD"
+            "A");
   EXPECT_EQ(json["cdFiles"][0], Json({{"name", "big"}, {"size", -1}, {"crc", 4294967295u}}));
   EXPECT_EQ(json["messageLines"], Json({"A", ":", "ｱ"}));
   EXPECT_EQ(json["invalidTokens"], Json({":", "ｱ"}));

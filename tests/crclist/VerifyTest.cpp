@@ -17,7 +17,8 @@ namespace {
 
 // A copy of the sample disc that a test may damage.
 void CopySampleDisc(const Workspace& workspace) {
-  std::filesystem::copy(std::filesystem::u8path(SampleDisc()), std::filesystem::u8path(workspace.Path()),
+  std::filesystem::copy(std::filesystem::u8path(SampleDisc()),
+                        std::filesystem::u8path(workspace.Path()),
                         std::filesystem::copy_options::recursive);
 }
 
@@ -27,11 +28,19 @@ void ChangeOneByte(const Workspace& workspace, const std::string& name, std::siz
   workspace.Write(name, bytes);
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 const std::vector<std::string> kAwkwardNames = {
-    ".hidden", "it's.txt", "read me.txt", "ソフト説明.txt", "日本語/データ.bin", "ｱｲｳ.bin",
-    "gamedata/stage/map 01.dat", "gamedata/ｶﾅ/ソ.bin",
+    ".hidden",
+    "it's.txt",
+    "read me.txt",
+    "ソフト説明.txt",
+    "日本語/データ.bin",
+    "ｱｲｳ.bin",
+    "gamedata/stage/map 01.dat",
+    "gamedata/ｶﾅ/ソ.bin",
 };
 
 void WriteAwkwardDisc(const Workspace& disc) {
@@ -50,7 +59,8 @@ TEST(Verify, PassesOnTheSampleDiscAndNamesAChangedByte) {
   ChangeOneByte(copy, "gamedata/stage/map01.dat", 4321);
   const Outcome changed = RunCrclist({"verify", "--root", copy.Path()});
   EXPECT_EQ(changed.code, 1);
-  EXPECT_TRUE(Contains(changed.out, "gamedata\\stage\\map01.dat: wrong CRC-32: listed 0x27F43080\n"))
+  EXPECT_TRUE(
+      Contains(changed.out, "gamedata\\stage\\map01.dat: wrong CRC-32: listed 0x27F43080\n"))
       << changed.out;
 }
 
@@ -66,7 +76,9 @@ TEST(Verify, VerifiesWhatMakeListedAndShowReads) {
   const nlohmann::json json = nlohmann::json::parse(shown.out);
   std::vector<std::string> names;
   for (const auto& entry : json["cdFiles"]) names.push_back(entry["name"]);
-  for (const auto& entry : json["gameDataFiles"]) names.push_back("gamedata/" + entry["name"].get<std::string>());
+  for (const auto& entry : json["gameDataFiles"]) {
+    names.push_back("gamedata/" + entry["name"].get<std::string>());
+  }
   for (std::string& name : names) std::replace(name.begin(), name.end(), '\\', '/');
   EXPECT_EQ(names, kAwkwardNames);
 
@@ -85,9 +97,10 @@ TEST(Verify, StopsAtTheFirstFailureOrListsEveryOne) {
 
   const Outcome first = RunCrclist({"verify", "--root", disc.Path()});
   EXPECT_EQ(first.code, 1);
-  EXPECT_EQ(first.out,
-            "it's.txt: missing or cannot be opened\n"
-            "stopped at the first failure, as Disksentry does (--keep-going verifies every file)\n");
+  EXPECT_EQ(
+      first.out,
+      "it's.txt: missing or cannot be opened\n"
+      "stopped at the first failure, as Disksentry does (--keep-going verifies every file)\n");
 
   const Outcome every = RunCrclist({"verify", "--root", disc.Path(), "--keep-going"});
   EXPECT_EQ(every.code, 1);
@@ -96,11 +109,15 @@ TEST(Verify, StopsAtTheFirstFailureOrListsEveryOne) {
   std::snprintf(listedCrc, sizeof listedCrc, "0x%08lX",
                 static_cast<unsigned long>(Crc32::Of(changed.data(), changed.size())));
   const std::size_t cutSize = std::string("gamedata/ｶﾅ/ソ.bin").size() + 5000;
-  EXPECT_EQ(every.out, "it's.txt: missing or cannot be opened\n"
-                       "ソフト説明.txt: wrong CRC-32: listed " + std::string(listedCrc) + "\n"
-                       "gamedata\\ｶﾅ\\ソ.bin: wrong size: listed " + std::to_string(cutSize) +
-                       " bytes, found " + std::to_string(cutSize - 1) + "\n"
-                       "3 of 8 files failed\n");
+  EXPECT_EQ(every.out,
+            "it's.txt: missing or cannot be opened\n"
+            "ソフト説明.txt: wrong CRC-32: listed " +
+                std::string(listedCrc) +
+                "\n"
+                "gamedata\\ｶﾅ\\ソ.bin: wrong size: listed " +
+                std::to_string(cutSize) + " bytes, found " + std::to_string(cutSize - 1) +
+                "\n"
+                "3 of 8 files failed\n");
 }
 
 // A root whose name ends in "ソ" (83 5C in CP932) must not be taken to end in a separator.
@@ -121,7 +138,8 @@ TEST(Verify, TakesARootWithAJapaneseNameAndRefusesOneWithoutCp932) {
 TEST(Verify, RefusesListsItCannotUse) {
   Workspace workspace;
   workspace.Write("a.bin", "a");
-  const std::string broken = workspace.Write("broken.INF", "[DRIVEINFO]\nx\n[CDFILES]\na.bin 1,0\n");
+  const std::string broken =
+      workspace.Write("broken.INF", "[DRIVEINFO]\nx\n[CDFILES]\na.bin 1,0\n");
   const std::string noDrive = workspace.Write("nodrive.INF", "[CDFILES]\na.bin,1,0xE8B7BE43\n");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"verify", "--root", workspace.Path()}, "cannot be loaded"},
@@ -142,8 +160,8 @@ TEST(Verify, RefusesListsItCannotUse) {
 TEST(Verify, ReadsAListFromElsewhereAndReportsItsInvalidTokens) {
   Workspace workspace;
   workspace.Write("disc/a.bin", "a");
-  const std::string list =
-      workspace.Write("lists/crclist.INF", "[DRIVEINFO]\nx\n[MESSAGE]\n:\n[CDFILES]\na.bin,1,0xE8B7BE43\n");
+  const std::string list = workspace.Write(
+      "lists/crclist.INF", "[DRIVEINFO]\nx\n[MESSAGE]\n:\n[CDFILES]\na.bin,1,0xE8B7BE43\n");
   const Outcome outcome = RunCrclist({"verify", "--root", workspace.Path("disc"), "--list", list});
   EXPECT_EQ(outcome.code, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "all 1 files verified\n");

@@ -31,7 +31,8 @@ Workspace::~Workspace() {
 std::string Workspace::Write(const std::string& name, const std::string& bytes) const {
   const std::filesystem::path path = Native(name);
   std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return Path(name);
 }
 
@@ -43,7 +44,9 @@ std::string Workspace::Read(const std::string& name) const {
 
 std::string Workspace::Path(const std::string& name) const { return Native(name).u8string(); }
 
-bool Workspace::Exists(const std::string& name) const { return std::filesystem::exists(Native(name)); }
+bool Workspace::Exists(const std::string& name) const {
+  return std::filesystem::exists(Native(name));
+}
 
 std::filesystem::path Workspace::Native(const std::string& name) const {
   return name.empty() ? root : root / std::filesystem::u8path(name);

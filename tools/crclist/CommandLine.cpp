@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <utility>
 
+#include "LintCommand.h"
 #include "MakeCommand.h"
 #include "ShowCommand.h"
 #include "VerifyCommand.h"
@@ -19,29 +20,40 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   CLI::App* makeCommand = app.add_subcommand("make", "write the check list of a disc folder");
   makeCommand->add_option("DIR", make.folder, "the disc folder")->required();
   makeCommand->add_option("--title", make.title, "the caption of Disksentry's dialogs and boxes");
-  makeCommand->add_option("--game", make.gameKey, "the game's registry key under HKEY_CURRENT_USER");
+  makeCommand->add_option("--game", make.gameKey,
+                          "the game's registry key under HKEY_CURRENT_USER");
   makeCommand->add_option("--message-file", make.messageFile,
                           "UTF-8 text whose lines explain the check to the player");
   makeCommand->add_option("--drive-info", make.driveInfo, "the prompt of the drive selection");
-  makeCommand->add_option("--reg", make.registryFiles,
-                          "an installed file: the registry value NAME holds its path, and FILE is "
-                          "a copy to take its size and CRC-32 from")
+  makeCommand
+      ->add_option("--reg", make.registryFiles,
+                   "an installed file: the registry value NAME holds its path, and FILE is "
+                   "a copy to take its size and CRC-32 from")
       ->type_name("NAME=FILE")
       ->allow_extra_args(false);
-  makeCommand->add_option("-o,--output", make.output, "the list to write (default DIR/crclist.INF)");
+  makeCommand->add_option("-o,--output", make.output,
+                          "the list to write (default DIR/crclist.INF)");
 
   ShowOptions show;
-  CLI::App* showCommand = app.add_subcommand("show", "print what Disksentry reads from a check list");
+  CLI::App* showCommand =
+      app.add_subcommand("show", "print what Disksentry reads from a check list");
   showCommand->add_flag("--json", show.json, "one JSON object instead of text");
   showCommand->add_option("FILE", show.file, "the check list")->required();
+
+  LintOptions lint;
+  CLI::App* lintCommand =
+      app.add_subcommand("lint", "report what in a check list will not read as meant");
+  lintCommand->add_option("FILE", lint.file, "the check list")->required();
+  lintCommand->add_option("--root", lint.root, "the disc folder, to find the listed files in");
 
   VerifyOptions verify;
   CLI::App* verifyCommand =
       app.add_subcommand("verify", "verify a disc folder's files against its check list");
   verifyCommand->add_option("--root", verify.root, "the disc folder (default: the current folder)");
   verifyCommand->add_option("--list", verify.list, "the check list (default: ROOT/crclist.INF)");
-  verifyCommand->add_flag("--keep-going", verify.keepGoing,
-                          "verify every file and list every failure instead of stopping at the first");
+  verifyCommand->add_flag(
+      "--keep-going", verify.keepGoing,
+      "verify every file and list every failure instead of stopping at the first");
 
   try {
     // CLI11 takes its arguments last first.
@@ -52,6 +64,9 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   }
   if (makeCommand->parsed()) return MakeCommand(make, showProgress).Run(out, err);
   if (showCommand->parsed()) return ShowCommand(show).Run(out, err);
-  if (verifyCommand->parsed()) return VerifyCommand(verify, stopRequested, showProgress).Run(out, err);
+  if (lintCommand->parsed()) return LintCommand(lint).Run(out, err);
+  if (verifyCommand->parsed()) {
+    return VerifyCommand(verify, stopRequested, showProgress).Run(out, err);
+  }
   return 2;
 }

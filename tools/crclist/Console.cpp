@@ -55,7 +55,9 @@ void PrepareOutput() {
   if (consoleCodePage != 0 && SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreCodePage);
   const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   DWORD mode = 0;
-  if (GetConsoleMode(error, &mode)) SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  if (GetConsoleMode(error, &mode)) {
+    SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  }
 }
 
 bool IsErrorTerminal() { return _isatty(_fileno(stderr)) != 0; }

@@ -55,8 +55,8 @@ bool ByName(const DiscFile& a, const DiscFile& b) {
 }
 
 // Adds the file, or gives false with the reason.
-bool AddFile(const fs::directory_entry& entry, const fs::path& relative, std::vector<DiscFile>& files,
-             std::string& reason) {
+bool AddFile(const fs::directory_entry& entry, const fs::path& relative,
+             std::vector<DiscFile>& files, std::string& reason) {
   std::error_code failure;
   if (!entry.is_regular_file(failure)) {
     reason = "neither a file nor a folder";
@@ -64,11 +64,13 @@ bool AddFile(const fs::directory_entry& entry, const fs::path& relative, std::ve
   }
   const std::uintmax_t size = entry.file_size(failure);
   if (failure || size > 0xFFFFFFFFu) {
-    reason = failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
+    reason =
+        failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
     return false;
   }
   DiscFile file{IsGameData(relative), ""};
-  if (!ListName(file.gameData ? relative.lexically_relative("gamedata") : relative, file.name, reason)) {
+  if (!ListName(file.gameData ? relative.lexically_relative("gamedata") : relative, file.name,
+                reason)) {
     return false;
   }
   files.push_back(file);

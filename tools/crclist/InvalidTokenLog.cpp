@@ -6,7 +6,9 @@ InvalidTokenLog* activeLog = nullptr;
 
 }  // namespace
 
-InvalidTokenLog::InvalidTokenLog() : previous(platform::SetMessageHandler(Record)) { activeLog = this; }
+InvalidTokenLog::InvalidTokenLog() : previous(platform::SetMessageHandler(Record)) {
+  activeLog = this;
+}
 
 InvalidTokenLog::~InvalidTokenLog() {
   platform::SetMessageHandler(previous);

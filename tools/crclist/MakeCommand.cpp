@@ -16,7 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool ToCp932Text(const char* option, const std::string& text, std::string& cp932, std::ostream& err) {
+bool ToCp932Text(const char* option, const std::string& text, std::string& cp932,
+                 std::ostream& err) {
   if (platform::Utf8ToCp932(text, cp932)) return true;
   err << "crclist: " << option << " \"" << text << "\": the text has no CP932 form\n";
   return false;
@@ -71,7 +72,8 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
 
   std::vector<Source> sources;
   for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
-    sources.push_back({registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
+    sources.push_back(
+        {registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
   }
   for (FileEntry& entry : list.cdFiles) {
     sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
@@ -93,7 +95,9 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
   }
   out << "wrote " << output << ": " << list.cdFiles.size() << " CDFILES, "
       << list.gameDataFiles.size() << " GAMEDATA and " << list.regFiles.size() << " REG entries\n";
-  if (list.title.empty()) err << "crclist: note: without --title the program's boxes have no caption\n";
+  if (list.title.empty()) {
+    err << "crclist: note: without --title the program's boxes have no caption\n";
+  }
   if (list.driveInfo.empty()) {
     err << "crclist: note: without --drive-info the program's disc check stops at once\n";
   }

@@ -42,7 +42,9 @@ void PrintLines(std::ostream& out, const char* member, const std::vector<std::st
 
 void PrintText(std::ostream& out, bool loaded, const CheckList& list,
                const std::vector<std::string>& invalidTokens) {
-  for (const std::string& token : invalidTokens) out << "invalid token: " << Printable(token) << "\n";
+  for (const std::string& token : invalidTokens) {
+    out << "invalid token: " << Printable(token) << "\n";
+  }
   out << "loaded: " << (loaded ? "yes" : "no") << "\n";
   out << "title: " << Utf8(list.title) << "\n";
   out << "gameKey: " << Utf8(list.gameKey) << "\n";

@@ -27,7 +27,9 @@ struct ListedFile {
 std::vector<ListedFile> ListedFiles(const CheckList& list) {
   std::vector<ListedFile> files;
   for (const FileEntry& entry : list.cdFiles) files.push_back({entry.name, entry});
-  for (const FileEntry& entry : list.gameDataFiles) files.push_back({"gamedata\\" + entry.name, entry});
+  for (const FileEntry& entry : list.gameDataFiles) {
+    files.push_back({"gamedata\\" + entry.name, entry});
+  }
   return files;
 }
 
@@ -49,19 +51,21 @@ std::string FoundSize(const std::string& path) {
 std::string Failure(VerificationResult result, const std::string& path, const FileEntry& entry) {
   const auto listedSize = static_cast<std::uint32_t>(entry.size);
   switch (result) {
-    case VerificationResult::OpenFailed:
-      return "missing or cannot be opened";
+    case VerificationResult::OpenFailed: return "missing or cannot be opened";
     case VerificationResult::SizeDiffers:
-      return "wrong size: listed " + std::to_string(listedSize) + " bytes, found " + FoundSize(path);
-    default:
-      return "wrong CRC-32: listed " + Hex(entry.crc);
+      return "wrong size: listed " + std::to_string(listedSize) + " bytes, found " +
+             FoundSize(path);
+    default: return "wrong CRC-32: listed " + Hex(entry.crc);
   }
 }
 
 }  // namespace
 
-VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled, bool progressShown)
-    : options(std::move(chosen)), stopRequested(std::move(stopPolled)), showProgress(progressShown) {}
+VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled,
+                             bool progressShown)
+    : options(std::move(chosen)),
+      stopRequested(std::move(stopPolled)),
+      showProgress(progressShown) {}
 
 int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   std::error_code error;
@@ -83,10 +87,12 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   InvalidTokenLog invalidTokens;
   const bool loaded = list.Load(listPath.c_str());
   for (const std::string& token : invalidTokens.Tokens()) {
-    err << "crclist: " << shownList << ": invalid token \"" << platform::Cp932ToUtf8(token) << "\"\n";
+    err << "crclist: " << shownList << ": invalid token \"" << platform::Cp932ToUtf8(token)
+        << "\"\n";
   }
   if (!loaded) {
-    err << "crclist: " << shownList << ": the check list cannot be loaded (crclist lint tells why)\n";
+    err << "crclist: " << shownList
+        << ": the check list cannot be loaded (crclist lint tells why)\n";
     return 2;
   }
   if (list.driveInfo.empty()) {
@@ -130,7 +136,8 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
     out << shownName << ": " << Failure(result, path, file.entry) << "\n";
     ++failures;
     if (!options.keepGoing) {
-      out << "stopped at the first failure, as Disksentry does (--keep-going verifies every file)\n";
+      out << "stopped at the first failure, as Disksentry does (--keep-going verifies every "
+             "file)\n";
       return 1;
     }
   }

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Linter.h"
+#include "Lists.h"
+#include "RunCrclist.h"
+#include "Workspace.h"
+
+namespace {
+
+// "line:column tag" for each finding, or "file tag" for one about the whole file.
+std::vector<std::string> Found(const std::string& bytes) {
+  const Linter linter(bytes);
+  std::vector<std::string> found;
+  for (const Finding& finding : linter.Findings()) {
+    const std::string where =
+        finding.offset == Finding::kWholeFile ? "file" : linter.Lines().PositionOf(finding.offset);
+    found.push_back(where + " " + Finding::TagOf(finding.kind));
+  }
+  return found;
+}
+
+// A title and a drive prompt, so that only the trap after them is found; it fills lines 1 to 4.
+const std::string kFine = "[TITLE]\r\nT\r\n[DRIVEINFO]\r\nD\r\n";
+
+struct LintCase {
+  const char* what;
+  std::string bytes;
+  std::vector<std::string> found;
+};
+
+}  // namespace
+
+TEST(Linter, FindsEachTrapWhereItStands) {
+  const std::vector<LintCase> cases = {
+      {"a clean list", kFine + "[CDFILES]\r\n\"read me.txt\",12,0x1F2E3D4C\r\n", {}},
+      {"':' in a message",
+       kFine + "[MESSAGE]\r\nTime:\r\n",
+       {"6:5 invalid-byte", "6:5 several-values"}},
+      {"half-width katakana in a name",
+       kFine + "[CDFILES]\r\n\xB1\xB2,1,2\r\n",
+       {"6:1 invalid-byte", "6:2 invalid-byte", "6:2 load-fails"}},
+      {"a name that starts with a full stop",
+       kFine + "[CDFILES]\r\n.hidden,1,2\r\n",
+       {"6:1 invalid-byte", "6:2 load-fails"}},
+      {"an unquoted name with a space",
+       kFine + "[CDFILES]\r\nread me.txt,1,2\r\n",
+       {"6:6 load-fails"}},
+      {"a section name in lower case", kFine + "[cdfiles]\r\na,1,2\r\n", {"5:2 unknown-section"}},
+      {"a '[' inside a text", kFine + "[MESSAGE]\r\nSee [notes]\r\n", {"6:6 unknown-section"}},
+      {"text before the first section", "junk\r\n" + kFine, {"1:1 outside-section"}},
+      {"a last word without a line end", kFine + "[MESSAGE]\r\nA\r\nB", {"7:1 dropped-word"}},
+      {"a last quoted string cut by the end",
+       kFine + "[MESSAGE]\r\n\"A\r\n",
+       {"6:1 unclosed-quote"}},
+      {"a closing quote missing mid-file",
+       kFine + "[MESSAGE]\r\n\"A\r\nB\"\r\n",
+       {"6:1 quote-over-lines"}},
+      {"a size with trailing letters",
+       kFine + "[CDFILES]\r\na,12kb,2\r\n",
+       {"6:3 size-not-decimal"}},
+      {"a size of 4 GiB", kFine + "[CDFILES]\r\na,4294967296,2\r\n", {"6:3 size-not-decimal"}},
+      {"a crc with trailing letters", kFine + "[GAMEDATA]\r\na,1,12zz\r\n", {"6:5 crc-not-hex"}},
+      {"a crc of nine digits",
+       kFine + "[REG]\r\na,1,123456789\r\n[GAME]\r\nK\r\n",
+       {"6:5 crc-not-hex"}},
+      {"a crc without a hex digit", kFine + "[CDFILES]\r\na,1,zz\r\n", {"6:5 load-fails"}},
+      {"the end where a crc belongs", kFine + "[CDFILES]\r\na,1,", {"6:5 load-fails"}},
+      {"a header without ']'", kFine + "[TITLE x\r\n", {"5:8 load-fails"}},
+      {"a missing DRIVEINFO", "[TITLE]\r\nT\r\n", {"file no-driveinfo"}},
+      {"a missing TITLE", "[DRIVEINFO]\r\nD\r\n", {"file no-title"}},
+      {"REG entries without GAME", kFine + "[REG]\r\nExe,1,2\r\n", {"file reg-without-game"}},
+      {"a duplicate entry",
+       kFine + "[CDFILES]\r\na,1,2\r\nb,1,2\r\na,3,4\r\n",
+       {"8:1 duplicate-entry"}},
+      {"a title with a space",
+       "[TITLE]\r\nSample Game\r\n[DRIVEINFO]\r\nD\r\n",
+       {"2:8 several-values"}},
+      {"a prompt with spaces",
+       "[TITLE]\r\nT\r\n[DRIVEINFO]\r\nPick a drive\r\n",
+       {"4:6 several-values"}},
+      {"punctuation as a line", kFine + "[MESSAGE]\r\nA\r\n-\r\n", {"7:1 punctuation-value"}},
+      {"0xFF between entries", kFine + "[CDFILES]\r\na,1,2\r\n\xFF\r\nb,3,4\r\n", {"7:1 end-byte"}},
+      {"a word cut by 0xFF",
+       kFine + "[MESSAGE]\r\nA\xFF\r\n",
+       {"6:1 dropped-word", "6:2 end-byte"}},
+      {"0xFF where a size belongs", kFine + "[CDFILES]\r\na,\xFF,2\r\n", {"6:3 end-byte"}},
+      {"a lead byte that takes a space", kFine + "[MESSAGE]\r\n\x83 x\r\n", {"6:1 stray-byte"}},
+      {"a '[' at the end", kFine + "[", {"5:1 unknown-section"}},
+      {"an empty file", "", {"file load-fails"}},
+  };
+  for (const LintCase& lintCase : cases) {
+    SCOPED_TRACE(lintCase.what);
+    EXPECT_EQ(Found(lintCase.bytes), lintCase.found);
+  }
+}
+
+TEST(Linter, TellsAUtf8FileFromACp932One) {
+  const std::vector<std::string> utf8 =
+      Found("[TITLE]\r\n\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\r\n[DRIVEINFO]\r\nD\r\n");
+  ASSERT_FALSE(utf8.empty());
+  EXPECT_EQ(utf8[0], "2:1 utf8-text");
+  EXPECT_EQ(Found("[TITLE]\r\n\x83\x65\x83\x58\x83\x67\r\n[DRIVEINFO]\r\nD\r\n"),
+            std::vector<std::string>{});
+}
+
+// The lint walk must read what the program's loader reads, or its findings describe another file.
+TEST(Linter, ReadsWhatTheLoaderReads) {
+  const std::vector<std::string> fragments = {
+      "[TITLE]", "[GAME]", "[REG]", "[CDFILES]", "[GAMEDATA]", "[MESSAGE]", "[DRIVEINFO]",
+      "[X]",     "[",      "]",     "a.bin",     "\"q s\"",    "'",         ",",
+      "a,1,",    "b,2,3 ", "12",    "12kb",      "0x1F",       "zz",        ":",
+      "-",       " ",      "\r\n",  "\xFF",      "\x83\x5C",   "\xB1",
+  };
+  Workspace workspace;
+  std::mt19937 random(7);
+  for (int round = 0; round < 1500; ++round) {
+    std::string bytes;
+    for (std::size_t count = random() % 14; count > 0; --count) {
+      bytes += fragments[random() % fragments.size()];
+    }
+    CheckList loaded;
+    const bool loads = LoadList(workspace.Write("crclist.INF", bytes), loaded);
+    const Linter linter(bytes);
+    ASSERT_EQ(linter.Loads(), loads) << testing::PrintToString(bytes);
+    ASSERT_EQ(Describe(linter.Reading()), Describe(loaded)) << testing::PrintToString(bytes);
+    bool failureFound = false;
+    for (const Finding& finding : linter.Findings()) {
+      failureFound |= finding.kind == FindingKind::LoadFails;
+    }
+    ASSERT_EQ(failureFound, !loads) << testing::PrintToString(bytes);
+  }
+}
+
+TEST(Lint, ReportsFindingsWithTheirPlaceAndExitsByWhatItFound) {
+  Workspace workspace;
+  const std::string clean = workspace.Write("clean.INF", kFine);
+  const Outcome nothing = RunCrclist({"lint", clean});
+  EXPECT_EQ(nothing.code, 0);
+  EXPECT_EQ(nothing.out, clean + ": nothing found\n");
+
+  const std::string broken =
+      workspace.Write("broken.INF", "[TITLE]\r\nT\r\n[CDFILES]\r\na,12kb,2\r\n");
+  const Outcome found = RunCrclist({"lint", broken});
+  EXPECT_EQ(found.code, 1);
+  EXPECT_EQ(found.out,
+            broken +
+                ":4:3: the size \"12kb\" is not plain decimal digits below 4 GiB: it reads as 12 "
+                "[size-not-decimal]\n" +
+                broken +
+                ": no DRIVEINFO value: Disksentry's disc check stops with an error before "
+                "any file [no-driveinfo]\n" +
+                broken + ": 2 findings\n");
+
+  EXPECT_EQ(RunCrclist({"lint", workspace.Path("absent.INF")}).code, 2);
+  EXPECT_EQ(RunCrclist({"lint", workspace.Path()}).code, 2);
+  EXPECT_EQ(RunCrclist({"lint", clean, "--root", workspace.Path("absent")}).code, 2);
+  EXPECT_EQ(RunCrclist({"lint"}).code, 2);
+}
+
+TEST(Lint, FindsListedFilesMissingOrOfAnotherSizeUnderTheRoot) {
+  EXPECT_EQ(RunCrclist({"lint", SampleDisc("crclist.INF"), "--root", SampleDisc()}).code, 0);
+
+  Workspace disc;
+  disc.Write("a.bin", "a");
+  disc.Write("ソ/b.bin", "four");
+  const std::string list = disc.Write(
+      "crclist.INF",
+      kFine +
+          "[CDFILES]\r\na.bin,1,0xE8B7BE43\r\n\x83\x5C\\b.bin,5,0\r\n[GAMEDATA]\r\nc.bin,1,0\r\n");
+  const Outcome outcome = RunCrclist({"lint", list, "--root", disc.Path()});
+  EXPECT_EQ(outcome.code, 1);
+  EXPECT_NE(outcome.out.find(":7:1: \"ソ\\b.bin\" has 4 bytes under " + disc.Path() +
+                             ", the list says 5 [size-differs]"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find(":9:1: \"gamedata\\c.bin\" is not found under " + disc.Path() +
+                             " [missing-file]"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find(": 2 findings\n"), std::string::npos) << outcome.out;
+}

@@ -1,0 +1,27 @@
+#include "Finding.h"
+
+const char* Finding::TagOf(FindingKind kind) {
+  switch (kind) {
+    case FindingKind::InvalidByte: return "invalid-byte";
+    case FindingKind::StrayByte: return "stray-byte";
+    case FindingKind::Utf8Text: return "utf8-text";
+    case FindingKind::EndByte: return "end-byte";
+    case FindingKind::DroppedWord: return "dropped-word";
+    case FindingKind::UnclosedQuote: return "unclosed-quote";
+    case FindingKind::QuoteOverLines: return "quote-over-lines";
+    case FindingKind::OutsideSection: return "outside-section";
+    case FindingKind::UnknownSection: return "unknown-section";
+    case FindingKind::LoadFails: return "load-fails";
+    case FindingKind::PunctuationValue: return "punctuation-value";
+    case FindingKind::SeveralValues: return "several-values";
+    case FindingKind::SizeNotDecimal: return "size-not-decimal";
+    case FindingKind::CrcNotHex: return "crc-not-hex";
+    case FindingKind::DuplicateEntry: return "duplicate-entry";
+    case FindingKind::NoDriveInfo: return "no-driveinfo";
+    case FindingKind::NoTitle: return "no-title";
+    case FindingKind::RegWithoutGame: return "reg-without-game";
+    case FindingKind::MissingFile: return "missing-file";
+    case FindingKind::SizeDiffers: return "size-differs";
+  }
+  return "";
+}

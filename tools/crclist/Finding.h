@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What lint can find in a check list; each kind has the tag that its report line ends with.
+enum class FindingKind {
+  InvalidByte,
+  StrayByte,
+  Utf8Text,
+  EndByte,
+  DroppedWord,
+  UnclosedQuote,
+  QuoteOverLines,
+  OutsideSection,
+  UnknownSection,
+  LoadFails,
+  PunctuationValue,
+  SeveralValues,
+  SizeNotDecimal,
+  CrcNotHex,
+  DuplicateEntry,
+  NoDriveInfo,
+  NoTitle,
+  RegWithoutGame,
+  MissingFile,
+  SizeDiffers,
+};
+
+struct Finding {
+  static constexpr std::uint32_t kWholeFile = 0xFFFFFFFFu;
+
+  std::uint32_t offset;  // of the byte it is about, or kWholeFile
+  FindingKind kind;
+  std::string message;  // UTF-8
+
+  static const char* TagOf(FindingKind kind);
+};
