@@ -25,7 +25,7 @@ struct ScannedToken {
 };
 
 // Splits a check list into the tokens of the program's tokenizer, byte for byte the same codes
-// and texts, and tells where each one stands. Reports nothing itself.
+// and texts, and tells where each one stands. Reports nothing itself; the bytes must outlive it.
 class InfScanner {
  public:
   explicit InfScanner(const std::string& fileBytes);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 #include "platform/Platform.h"
 
@@ -95,8 +96,8 @@ std::uint32_t Utf8TextStart(const std::string& bytes) {
 
 }  // namespace
 
-Linter::Linter(const std::string& fileBytes)
-    : bytes(fileBytes), lineIndex(fileBytes), scanner(fileBytes) {
+Linter::Linter(std::string fileBytes)
+    : bytes(std::move(fileBytes)), lineIndex(bytes), scanner(bytes) {
   const std::uint32_t utf8 = Utf8TextStart(bytes);
   if (utf8 != Finding::kWholeFile) {
     Report(utf8, FindingKind::Utf8Text,
@@ -310,47 +311,12 @@ void Linter::ReadValues(const char* section, Values kind,
   }
 }
 
-// Entries are name "," size "," crc, read as the loader reads them.
 bool Linter::ReadEntries(const char* section, std::vector<FileEntry>& entries) {
   std::map<std::string, std::uint32_t> firstListed;
   for (Next(); !IsSectionEnd(current.code); Next()) {
     const ScannedToken name = current;
-    CheckValueToken();
     FileEntry entry;
-    entry.name = name.text;
-    Next();
-    if (current.code == TokenCode::End) {
-      return FailAtEntry("the file ends inside the entry " + Quoted(name.text));
-    }
-    if (current.code != TokenCode::Comma) {
-      // Two texts apart on one line are most likely one name with a space.
-      const bool spaced = IsValueText(name.code) && IsValueText(current.code) &&
-                          current.begin > name.end &&
-                          lineIndex.LineOf(current.begin) == lineIndex.LineOf(name.begin);
-      return FailAtEntry("expected \",\" after the name " + Quoted(name.text) + ", found " +
-                         Shown(current) + (spaced ? "; a name with spaces must be quoted" : ""));
-    }
-    Next();
-    const ScannedToken size = current;
-    CheckValueToken();
-    entry.size = CheckList::ReadSize(size.text);
-    CheckSize(size);
-    Next();
-    if (current.code != TokenCode::Comma) {
-      return FailAtEntry("expected \",\" after the size of " + Quoted(name.text) +
-                         (current.code == TokenCode::End ? ", found the end of the file"
-                                                         : ", found " + Shown(current)));
-    }
-    Next();
-    if (current.code == TokenCode::End) {
-      return FailAtEntry("the file ends where the crc of " + Quoted(name.text) + " should stand");
-    }
-    CheckValueToken();
-    if (!CheckList::ReadCrc(current.text, entry.crc)) {
-      return FailAtEntry("the crc " + Quoted(current.text) + " of " + Quoted(name.text) +
-                         " has no hexadecimal digit");
-    }
-    CheckCrc(current, entry.crc);
+    if (!ReadEntry(name, entry)) return false;
     const auto listed = firstListed.emplace(entry.name, name.begin);
     if (!listed.second) {
       Report(name.begin, FindingKind::DuplicateEntry,
@@ -362,6 +328,45 @@ bool Linter::ReadEntries(const char* section, std::vector<FileEntry>& entries) {
       discFiles.push_back({name.begin, &entries == &reading.gameDataFiles, entry});
     }
   }
+  return true;
+}
+
+// An entry is name "," size "," crc, read as the loader reads it; the name is current.
+bool Linter::ReadEntry(const ScannedToken& name, FileEntry& entry) {
+  CheckValueToken();
+  entry.name = name.text;
+  Next();
+  if (current.code == TokenCode::End) {
+    return FailAtEntry("the file ends inside the entry " + Quoted(name.text));
+  }
+  if (current.code != TokenCode::Comma) {
+    // Two texts apart on one line are most likely one name with a space.
+    const bool spaced = IsValueText(name.code) && IsValueText(current.code) &&
+                        current.begin > name.end &&
+                        lineIndex.LineOf(current.begin) == lineIndex.LineOf(name.begin);
+    return FailAtEntry("expected \",\" after the name " + Quoted(name.text) + ", found " +
+                       Shown(current) + (spaced ? "; a name with spaces must be quoted" : ""));
+  }
+  Next();
+  CheckValueToken();
+  CheckSize(current);
+  entry.size = CheckList::ReadSize(current.text);
+  Next();
+  if (current.code != TokenCode::Comma) {
+    return FailAtEntry("expected \",\" after the size of " + Quoted(name.text) +
+                       (current.code == TokenCode::End ? ", found the end of the file"
+                                                       : ", found " + Shown(current)));
+  }
+  Next();
+  if (current.code == TokenCode::End) {
+    return FailAtEntry("the file ends where the crc of " + Quoted(name.text) + " should stand");
+  }
+  CheckValueToken();
+  if (!CheckList::ReadCrc(current.text, entry.crc)) {
+    return FailAtEntry("the crc " + Quoted(current.text) + " of " + Quoted(name.text) +
+                       " has no hexadecimal digit");
+  }
+  CheckCrc(current, entry.crc);
   return true;
 }
 

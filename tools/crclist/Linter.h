@@ -22,7 +22,9 @@ struct ListedDiscFile {
 // what will not read as its author most likely meant.
 class Linter {
  public:
-  explicit Linter(const std::string& fileBytes);
+  explicit Linter(std::string fileBytes);
+  Linter(const Linter&) = delete;
+  Linter& operator=(const Linter&) = delete;
 
   const std::vector<Finding>& Findings() const;
   // What the program reads from the same bytes, member for member, and whether its load succeeds.
@@ -45,6 +47,7 @@ class Linter {
   void ReadValues(const char* section, Values kind,
                   const std::function<void(const std::string&)>& take);
   bool ReadEntries(const char* section, std::vector<FileEntry>& entries);
+  bool ReadEntry(const ScannedToken& name, FileEntry& entry);
   bool FailAtEntry(const std::string& what);
   void CheckValueToken();
   void CheckSize(const ScannedToken& token);
@@ -54,7 +57,7 @@ class Linter {
   std::string Bytes(const ScannedToken& token) const;
   std::string Shown(const ScannedToken& token) const;
 
-  const std::string& bytes;
+  const std::string bytes;
   LineIndex lineIndex;
   InfScanner scanner;
   ScannedToken current;

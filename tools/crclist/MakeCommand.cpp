@@ -41,6 +41,52 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+// A file to read for an entry: its CP932 path, its name as shown, and the entry it fills.
+struct Source {
+  std::string path;
+  std::string shownName;
+  FileEntry* entry;
+};
+
+std::vector<Source> Sources(const std::string& root, const std::vector<std::string>& registryPaths,
+                            CheckList& list) {
+  std::vector<Source> sources;
+  for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
+    sources.push_back(
+        {registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
+  }
+  for (FileEntry& entry : list.cdFiles) {
+    sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
+  }
+  for (FileEntry& entry : list.gameDataFiles) {
+    const std::string name = "gamedata\\" + entry.name;
+    sources.push_back({paths::Join(root, name), platform::Cp932ToUtf8(name), &entry});
+  }
+  return sources;
+}
+
+bool ComputeChecksums(const std::vector<Source>& sources, bool showProgress, std::ostream& err) {
+  ProgressLine progress(err, showProgress);
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Source& source = sources[i];
+    progress.StartFile(source.shownName, i + 1, sources.size());
+    std::uint64_t fileRead = 0;
+    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
+      fileRead += blockBytes;
+      progress.AddBytes(blockBytes);
+      progress.SetPercent(fileSize == 0 ? 100 : static_cast<int>(fileRead * 100 / fileSize));
+    };
+    std::string problem;
+    if (!FileChecksum::Compute(source.path, blockRead, *source.entry, problem)) {
+      progress.Clear();
+      err << "crclist: " << source.shownName << ": " << problem << "\n";
+      return false;
+    }
+  }
+  progress.Clear();
+  return true;
+}
+
 }  // namespace
 
 MakeCommand::MakeCommand(MakeOptions chosen, bool progressShown)
@@ -69,37 +115,18 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
         << "\" cannot be written into a check list: " << WhyUnwritable(unwritable) << "\n";
     return 2;
   }
-
-  std::vector<Source> sources;
-  for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
-    sources.push_back(
-        {registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
-  }
-  for (FileEntry& entry : list.cdFiles) {
-    sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
-  }
-  for (FileEntry& entry : list.gameDataFiles) {
-    const std::string name = "gamedata\\" + entry.name;
-    sources.push_back({paths::Join(root, name), platform::Cp932ToUtf8(name), &entry});
-  }
-  if (!ComputeChecksums(sources, err)) return 2;
-
+  if (!ComputeChecksums(Sources(root, registryPaths, list), showProgress, err)) return 2;
   CheckListWriter::Write(list, text, unwritable);
-  const std::string output = OutputPath();
-  std::ofstream file(fs::u8path(output), std::ios::binary);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.close();
-  if (!file) {
-    err << "crclist: " << output << ": cannot be written\n";
-    return 2;
-  }
-  out << "wrote " << output << ": " << list.cdFiles.size() << " CDFILES, "
+  if (!WriteList(text, err)) return 2;
+
+  out << "wrote " << OutputPath() << ": " << list.cdFiles.size() << " CDFILES, "
       << list.gameDataFiles.size() << " GAMEDATA and " << list.regFiles.size() << " REG entries\n";
   if (list.title.empty()) {
-    err << "crclist: note: without --title the program's boxes have no caption\n";
+    err << "crclist: note: without --title Disksentry's dialogs and message boxes have no "
+           "caption\n";
   }
   if (list.driveInfo.empty()) {
-    err << "crclist: note: without --drive-info the program's disc check stops at once\n";
+    err << "crclist: note: without --drive-info Disksentry's disc check stops before any file\n";
   }
   return 0;
 }
@@ -177,26 +204,13 @@ bool MakeCommand::ListDiscFiles(CheckList& list, std::ostream& err) const {
   return true;
 }
 
-bool MakeCommand::ComputeChecksums(const std::vector<Source>& sources, std::ostream& err) const {
-  ProgressLine progress(err, showProgress);
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const Source& source = sources[i];
-    progress.StartFile(source.shownName, i + 1, sources.size());
-    std::uint64_t fileRead = 0;
-    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
-      fileRead += blockBytes;
-      progress.AddBytes(blockBytes);
-      progress.SetPercent(fileSize == 0 ? 100 : static_cast<int>(fileRead * 100 / fileSize));
-    };
-    std::string problem;
-    if (!FileChecksum::Compute(source.path, blockRead, *source.entry, problem)) {
-      progress.Clear();
-      err << "crclist: " << source.shownName << ": " << problem << "\n";
-      return false;
-    }
-  }
-  progress.Clear();
-  return true;
+bool MakeCommand::WriteList(const std::string& text, std::ostream& err) const {
+  std::ofstream file(fs::u8path(OutputPath()), std::ios::binary);
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.close();
+  if (file) return true;
+  err << "crclist: " << OutputPath() << ": cannot be written\n";
+  return false;
 }
 
 std::string MakeCommand::OutputPath() const {

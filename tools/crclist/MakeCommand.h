@@ -27,18 +27,11 @@ class MakeCommand {
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
-  // A file to read for an entry: its CP932 path and where its size and crc go.
-  struct Source {
-    std::string path;
-    std::string shownName;
-    FileEntry* entry;
-  };
-
   bool ReadTexts(CheckList& list, std::ostream& err) const;
   bool ReadMessageFile(CheckList& list, std::ostream& err) const;
   bool ListRegistryFiles(CheckList& list, std::vector<std::string>& paths, std::ostream& err) const;
   bool ListDiscFiles(CheckList& list, std::ostream& err) const;
-  bool ComputeChecksums(const std::vector<Source>& sources, std::ostream& err) const;
+  bool WriteList(const std::string& text, std::ostream& err) const;
   std::string OutputPath() const;
 
   MakeOptions options;

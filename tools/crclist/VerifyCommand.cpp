@@ -9,7 +9,6 @@
 #include "InvalidTokenLog.h"
 #include "Paths.h"
 #include "ProgressLine.h"
-#include "checklist/CheckList.h"
 #include "verify/FileVerification.h"
 
 namespace {
@@ -68,39 +67,48 @@ VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPol
       showProgress(progressShown) {}
 
 int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
+  CheckList list;
+  std::string root;
+  if (!LoadList(list, root, err)) return 2;
+  return VerifyFiles(list, root, out, err);
+}
+
+bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& err) const {
   std::error_code error;
   if (!fs::is_directory(fs::u8path(options.root), error)) {
     err << "crclist: " << options.root << ": no such folder\n";
-    return 2;
+    return false;
   }
-  std::string root;
-  std::string listPath;
-  if (!paths::ToListPath(options.root, root, err)) return 2;
+  std::string path;
+  if (!paths::ToListPath(options.root, root, err)) return false;
   if (options.list.empty()) {
-    listPath = paths::Join(root, "crclist.INF");
-  } else if (!paths::ToListPath(options.list, listPath, err)) {
-    return 2;
+    path = paths::Join(root, "crclist.INF");
+  } else if (!paths::ToListPath(options.list, path, err)) {
+    return false;
   }
-  const std::string shownList = platform::Cp932ToUtf8(listPath);
+  const std::string shownPath = platform::Cp932ToUtf8(path);
 
-  CheckList list;
-  InvalidTokenLog invalidTokens;
-  const bool loaded = list.Load(listPath.c_str());
+  const InvalidTokenLog invalidTokens;
+  const bool loaded = list.Load(path.c_str());
   for (const std::string& token : invalidTokens.Tokens()) {
-    err << "crclist: " << shownList << ": invalid token \"" << platform::Cp932ToUtf8(token)
+    err << "crclist: " << shownPath << ": invalid token \"" << platform::Cp932ToUtf8(token)
         << "\"\n";
   }
   if (!loaded) {
-    err << "crclist: " << shownList
+    err << "crclist: " << shownPath
         << ": the check list cannot be loaded (crclist lint tells why)\n";
-    return 2;
+    return false;
   }
   if (list.driveInfo.empty()) {
-    err << "crclist: " << shownList << ": no DRIVEINFO value, so the program's disc check stops "
+    err << "crclist: " << shownPath << ": no DRIVEINFO value, so the program's disc check stops "
         << "before any file\n";
-    return 2;
+    return false;
   }
+  return true;
+}
 
+int VerifyCommand::VerifyFiles(const CheckList& list, const std::string& root, std::ostream& out,
+                               std::ostream& err) const {
   const std::vector<ListedFile> files = ListedFiles(list);
   ProgressLine progress(err, showProgress);
   // A boundary comes after each block of up to 4096 bytes of a file of the listed size.

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "checklist/CheckList.h"
+
 struct VerifyOptions {
   std::string root = ".";
   std::string list;  // the root's crclist.INF when empty
@@ -22,6 +24,12 @@ class VerifyCommand {
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
+  // The list at its path, through the program's loader; false, after telling why, when it cannot
+  // be used. root gets the root as a CP932 path.
+  bool LoadList(CheckList& list, std::string& root, std::ostream& err) const;
+  int VerifyFiles(const CheckList& list, const std::string& root, std::ostream& out,
+                  std::ostream& err) const;
+
   VerifyOptions options;
   std::function<bool()> stopRequested;
   bool showProgress;
