@@ -227,3 +227,18 @@ TEST(CheckList, LoadsTheSampleDisc) {
   EXPECT_EQ(list.messageLines.size(), 2u);
   EXPECT_EQ(list.driveInfo.size(), 1u);
 }
+
+// Every invalid byte has its box; a million of them cost memory for what was read, nothing more.
+TEST(CheckList, ReadsAMillionInvalidBytes) {
+  MessageRecorder messages;
+  const Loaded outside = LoadText(std::string(1000000, '#') + "\n[TITLE]\nT\n");
+  EXPECT_TRUE(outside.ok);
+  EXPECT_EQ(outside.members, "title(T)");
+  EXPECT_EQ(messages.Messages().size(), 1000000u);
+
+  TempFolder folder;
+  CheckList list;
+  EXPECT_TRUE(list.Load(folder.Write("crclist.INF", "[MESSAGE]\n" + std::string(1000000, ':') + "\n").c_str()));
+  EXPECT_EQ(list.messageLines.size(), 1000000u);
+  EXPECT_EQ(messages.Messages().size(), 2000000u);
+}

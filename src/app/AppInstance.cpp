@@ -1,0 +1,3 @@
+#include "app/AppInstance.h"
+
+HINSTANCE appInstance = nullptr;

@@ -1,0 +1,113 @@
+#include "app/MainWindow.h"
+
+#include <cstdlib>
+
+#include "app/AppInstance.h"
+#include "app/DrawingSurface.h"
+#include "texts/Texts.h"
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 480;
+
+}  // namespace
+
+MainWindow::MainWindow(const char* windowTitle) : title(windowTitle) {
+  Register();
+  CreateHiddenWindow();
+  quitRequested = false;
+  surface = nullptr;
+  timer = SetTimer(windowHandle, 0, 1000, nullptr);
+}
+
+void MainWindow::Register() {
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC | CS_BYTEALIGNCLIENT;
+  windowClass.lpfnWndProc = WindowProc;
+  // The extra bytes hold the object pointer, which is 8 bytes on x86_64.
+  windowClass.cbWndExtra = sizeof(LONG_PTR);
+  windowClass.hInstance = appInstance;
+  windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kClassName;
+  if (RegisterClassA(&windowClass) == 0) std::exit(0);
+}
+
+void MainWindow::CreateHiddenWindow() {
+  RECT frame;
+  SetRect(&frame, 0, 0, kClientWidth, kClientHeight);
+  AdjustWindowRect(&frame, kWindowStyle, FALSE);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  // Centred, even at negative coordinates on a screen smaller than the window.
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  windowHandle = CreateWindowExA(0, kClassName, title, kWindowStyle, x, y, width, height, nullptr,
+                                 nullptr, appInstance, this);
+  if (windowHandle == nullptr) std::exit(0);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return 0;
+    case WM_PAINT:
+      ValidateRect(windowHandle, nullptr);
+      if (surface != nullptr) surface->Present(0);
+      return 0;
+    case WM_CLOSE:
+      // Never destroyed by a close request: the question decides.
+      ConfirmQuit(windowHandle);
+      return 0;
+    case WM_COMMAND:
+    case WM_TIMER:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return 0;
+    default:
+      return DefWindowProcA(windowHandle, message, wParam, lParam);
+  }
+}
+
+void MainWindow::ConfirmQuit(HWND owner) {
+  char question[256];
+  wsprintfA(question, "%s%s", title, texts::kQuitQuestion);
+  if (MessageBoxA(owner, question, title, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  KillTimer(windowHandle, timer);
+  quitRequested = true;
+  PostQuitMessage(0);
+}
+
+bool MainWindow::PumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (GetMessageA(&message, nullptr, 0, 0) == 0) return false;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return true;
+}
+
+bool MainWindow::AttachSurface(DrawingSurface* surfaceToAttach) {
+  if (surface != nullptr) return false;
+  surface = surfaceToAttach;
+  return true;
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* object = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, 0));
+  if (object == nullptr) {
+    if (message != WM_CREATE) return DefWindowProcA(window, message, wParam, lParam);
+    object = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(object));
+    // Messages arrive before CreateWindowExA returns; they need the handle too.
+    object->windowHandle = window;
+  }
+  return object->HandleMessage(message, wParam, lParam);
+}
