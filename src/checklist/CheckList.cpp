@@ -126,13 +126,16 @@ bool CheckList::ReadSection(InfTokenizer& tokenizer, int& unknownHeaders) {
   }
 }
 
-// Entries are name "," size "," crc; an end of the input where the crc should stand fails.
+// Entries are name "," size "," crc. An end of the input where the size or crc should stand
+// fails: a 0xFF byte there ends the input, and scanning must not go on behind it.
 bool CheckList::ReadEntries(InfTokenizer& tokenizer, std::vector<FileEntry>& entries) {
   for (Token token = tokenizer.Next(); !IsSectionEnd(token.code); token = tokenizer.Next()) {
     FileEntry entry;
     entry.name = token.text;
     if (tokenizer.Next().code != TokenCode::Comma) return false;
-    entry.size = ReadSize(tokenizer.Next().text);
+    const Token size = tokenizer.Next();
+    if (size.code == TokenCode::End) return false;
+    entry.size = ReadSize(size.text);
     if (tokenizer.Next().code != TokenCode::Comma) return false;
     const Token crc = tokenizer.Next();
     if (crc.code == TokenCode::End || !ReadCrc(crc.text, entry.crc)) return false;

@@ -175,6 +175,7 @@ TEST(CheckList, StopsAtTheEndOfTheInput) {
       {"a dropped last title", "[TITLE]\nA\nB", true, "title(A)"},
       {"a dropped last message line", "[MESSAGE]\nA\nB", true, "message(A)"},
       {"0xFF between entries", "[CDFILES]\na,1,2\n\xFF\nb,3,4\n", true, "cd(a 1 00000002)"},
+      {"0xFF where a size stands", "[CDFILES]\na,1,2\nb,\xFF,4\n", false, "cd(a 1 00000002)"},
   });
 }
 
