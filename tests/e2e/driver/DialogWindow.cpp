@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "Reply.h"
-
 namespace {
 
 // Control ids of the program's dialog templates and of the platform's message box text.
@@ -74,7 +72,7 @@ void DialogWindow::WaitUntilSettled() const {
   }
 }
 
-void DialogWindow::Report(HWND mainWindow) const {
+Reply DialogWindow::Describe(HWND mainWindow) const {
   const HWND owner = GetWindow(handle, GW_OWNER);
   const std::string ownerKind =
       owner == nullptr ? "none" : owner == mainWindow ? "main" : DialogWindow(owner).Kind();
@@ -99,5 +97,5 @@ void DialogWindow::Report(HWND mainWindow) const {
     SendMessageTimeoutW(child, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeout, &count);
     for (int index = 0; index < static_cast<int>(count); ++index) reply.Text("item", ComboItem(child, index));
   }
-  reply.Send();
+  return reply;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Reply.h"
+
 // A dialog or message box of the program, read from outside its process: captions and
 // control texts come from the window manager's copy, which needs no answer from the program.
 class DialogWindow {
@@ -16,7 +18,7 @@ class DialogWindow {
   // Returns once the program has come back to its message loop, so its texts are all set.
   void WaitUntilSettled() const;
   // Kind, caption, owner, place and every visible control, as one reply line.
-  void Report(HWND mainWindow) const;
+  Reply Describe(HWND mainWindow) const;
 
   const HWND handle;
 };

@@ -100,9 +100,13 @@ void Driver::Next(DWORD timeout) {
     for (const HWND window : program.VisibleWindows()) {
       const DialogWindow dialog(window);
       if (reported.count(window) != 0 || dialog.Kind() == "progress") continue;
-      reported.insert(window);
       dialog.WaitUntilSettled();
-      dialog.Report(program.MainWindow());
+      const Reply description = dialog.Describe(program.MainWindow());
+      // A window that went away meanwhile, as a run's dialogs do when the program ends, was
+      // read in pieces; it is no dialog the user could answer.
+      if (!IsWindow(window) || !IsWindowVisible(window)) continue;
+      reported.insert(window);
+      description.Send();
       return;
     }
     if (program.HasExited()) {
@@ -119,7 +123,7 @@ void Driver::AwaitProgress(DWORD timeout) {
   while (!deadline.Passed() && !program.HasExited()) {
     const HWND progress = WatchProgress();
     if (progress != nullptr && !DialogWindow(progress).ControlText(kFileCountText).empty()) {
-      DialogWindow(progress).Report(program.MainWindow());
+      DialogWindow(progress).Describe(program.MainWindow()).Send();
       return;
     }
     Sleep(kPollInterval);
