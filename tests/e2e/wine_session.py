@@ -86,14 +86,14 @@ class WineSession:
     def environment(self, debug="-all"):
         return dict(os.environ, DISPLAY=self.display, WINEDEBUG=debug)
 
-    def run(self, *arguments, debug="-all"):
+    def run(self, *arguments, folder=None, timeout=COMMAND_TIMEOUT):
         """Runs a Windows program to its end; gives its exit code and its output. The output goes
         through a file: a wineserver started on the way would hold a pipe open, and reading the
         pipe would wait for the server to end."""
         with tempfile.TemporaryFile() as output:
-            result = subprocess.run([str(WINE_RUN), str(self.prefix), *arguments], env=self.environment(debug),
-                                    stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT,
-                                    timeout=COMMAND_TIMEOUT)
+            result = subprocess.run([str(WINE_RUN), str(self.prefix), *arguments], cwd=folder,
+                                    env=self.environment(), stdin=subprocess.DEVNULL, stdout=output,
+                                    stderr=subprocess.STDOUT, timeout=timeout)
             output.seek(0)
             return result.returncode, output.read().decode("cp932", "replace")
 
