@@ -93,7 +93,7 @@ def disc_paths(letter, cd_names=tuple(CD_FILES), game_names=tuple(GAME_DATA)):
 class CheckList:
     """A crclist.INF; each entry is (name, expected content), whose size and CRC-32 it lists."""
     title: str = TITLE  # None: no TITLE section
-    game: str = GAME_KEY
+    game: str = GAME_KEY  # empty: no GAME section
     reg: tuple = (("DataFile", INSTALLED["data1.bin"]), ("MapFile", INSTALLED["map01.dat"]))
     cd_files: tuple = tuple(CD_FILES.items())
     game_data: tuple = tuple(GAME_DATA.items())
@@ -104,7 +104,8 @@ class CheckList:
         lines = []
         if self.title is not None:
             lines += ["[TITLE]", f'"{self.title}"']
-        lines += ["[GAME]", self.game]
+        if self.game:
+            lines += ["[GAME]", self.game]
         for section, entries in (("REG", self.reg), ("CDFILES", self.cd_files), ("GAMEDATA", self.game_data)):
             if entries:
                 lines.append(f"[{section}]")
@@ -152,7 +153,7 @@ class Scenario:
     steps: list
     exit_code: int
     checklist: CheckList = STANDARD  # None: no crclist.INF in the working folder
-    registry: dict = None  # value name -> RegistryValue under the game key; None: no key
+    registry: dict = None  # value name -> RegistryValue under the check list's game key; None: no key
     discs: dict = field(default_factory=lambda: {"E": disc(), "G": disc()})
     runs: list = field(default_factory=list)
     left_unread: tuple = None  # (path, size) of a file the run must give up before its end

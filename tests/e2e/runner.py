@@ -122,7 +122,8 @@ class ScenarioRunner:
             write_file(working_folder / "crclist.INF", scenario.checklist.render())
         self.wine.reg_delete(REGISTRY_ROOT)
         if scenario.registry is not None:
-            key = "HKCU\\" + GAME_KEY
+            game = scenario.checklist.game if scenario.checklist is not None else GAME_KEY
+            key = "HKCU\\" + game if game else "HKCU"
             self.wine.reg_create(key)
             for name, value in scenario.registry.items():
                 self.wine.reg_add(key, name, value.text, value.kind)

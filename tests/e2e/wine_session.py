@@ -2,6 +2,7 @@
 drive settings the program reads."""
 
 import os
+import select
 import socket
 import subprocess
 import tempfile
@@ -12,6 +13,7 @@ WINE_RUN = REPOSITORY / "tests" / "wine" / "wine-run"
 WINESERVER = "/usr/lib/wine/wineserver"
 # A wine start under a busy machine can take seconds; a setup step that takes this long is stuck.
 COMMAND_TIMEOUT = 120
+XVFB_START_TIMEOUT = 30
 
 
 def display_reachable(display):
@@ -49,7 +51,8 @@ class VirtualDisplay:
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as announcement:
-            number = announcement.readline().strip()
+            ready, _, _ = select.select([announcement], [], [], XVFB_START_TIMEOUT)
+            number = announcement.readline().strip() if ready else ""
         if not number:
             self.close()
             raise RuntimeError("Xvfb did not start")
