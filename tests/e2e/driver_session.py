@@ -150,7 +150,9 @@ class DriverSession:
         self._expect_ok(f"press {window.hwnd:x} {control_id}")
 
     def choose_drive(self, window, index):
-        self._expect_ok(f"select {window.hwnd:x} {index}")
+        values = self._expect_ok(f"select {window.hwnd:x} {index}")
+        if int(dict(values)["selected"]) != index:
+            raise DriverError(f"drive list item {index} could not be selected")
         self.press(window, IDOK)
 
     def close(self, window):
@@ -177,6 +179,7 @@ class DriverSession:
         word, values = self._command(command)
         if word != "ok":
             raise DriverError(f"{command}: {word} {values}")
+        return values
 
     def close_session(self):
         """Ends the driver (which ends the program if it still runs) and waits for it."""

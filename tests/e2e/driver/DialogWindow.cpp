@@ -19,6 +19,7 @@ std::string ClassOf(HWND window) {
 
 std::string ToCodePage932(const wchar_t* text) {
   const int size = WideCharToMultiByte(932, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return "";
   std::string bytes(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(932, 0, text, -1, bytes.data(), size, nullptr, nullptr);
   bytes.resize(bytes.size() - 1);
@@ -62,6 +63,13 @@ std::string DialogWindow::Kind() const {
 }
 
 std::string DialogWindow::ControlText(int id) const { return WindowText(GetDlgItem(handle, id)); }
+
+unsigned long DialogWindow::SelectDrive(int index) const {
+  DWORD_PTR selected = 0;
+  SendMessageTimeoutA(GetDlgItem(handle, kDriveList), CB_SETCURSEL, static_cast<WPARAM>(index), 0,
+                      SMTO_ABORTIFHUNG, kAnswerTimeout, &selected);
+  return static_cast<unsigned long>(selected);
+}
 
 void DialogWindow::WaitUntilSettled() const {
   // A sent message is answered only from the program's message loop; the second one makes sure

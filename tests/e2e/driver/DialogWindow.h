@@ -15,6 +15,8 @@ class DialogWindow {
   // "mode", "drive", "progress", "box" or "other", told apart by the controls each one has.
   std::string Kind() const;
   std::string ControlText(int id) const;
+  // Selects an item of the drive list as a click would; gives the index now selected.
+  unsigned long SelectDrive(int index) const;
   // Returns once the program has come back to its message loop, so its texts are all set.
   void WaitUntilSettled() const;
   // Kind, caption, owner, place and every visible control, as one reply line.
