@@ -58,10 +58,6 @@ class VirtualDisplay:
             raise RuntimeError("Xvfb did not start")
         self.name = f":{number}"
 
-    @property
-    def own(self):
-        return self.server is not None
-
     def close(self):
         if self.server is not None:
             self.server.terminate()
