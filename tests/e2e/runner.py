@@ -1,0 +1,241 @@
+"""Runs one scenario against the real program: lays out its folders, drives and registry, walks
+through its dialogs and boxes with the driver, then holds what was seen and what Wine's trace
+recorded against the scenario."""
+
+import hashlib
+import shutil
+from dataclasses import dataclass, field
+from pathlib import Path
+
+from driver_session import DriverSession, DriverError, Exited
+from expectations import (FILE_COUNT, FONT_NAME, PROCESSING, STATUS, TEMPLATES, Box, Choose, Close,
+                          DuringFile, Press, Quit, StartSecond, expect_equal, file_count, show)
+from fixtures import GAME_KEY, INSTALLED, INSTALLED_DRIVE, REGISTRY_ROOT, write_file
+from relay_trace import RelayTrace
+
+# The calls that Wine traces for the scenarios; only these are wrapped, so the trace stays small.
+RELAY_INCLUDE = "user32.MessageBoxA;user32.SetDlgItemTextA;kernel32.CreateFileA;kernel32.ReadFile"
+TRACE_CHANNELS = "-all,+relay,+dialog"
+GENERIC_READ = 0x80000000
+FIXED_DRIVE = "D"
+CDROM_DRIVES = ("E", "G")
+
+
+def prepare_prefix(wine, work):
+    """Drive letters and trace settings, once per suite: D: and I: fixed, E: and G: CD-ROM, and Z:
+    (the root folder, where the program starts from) a CD-ROM that must never be offered."""
+    wine.ensure_ready()
+    wine.reg_add(r"HKCU\Software\Wine\Debug", "RelayInclude", RELAY_INCLUDE)
+    installed = work / "installed"
+    for name, content in INSTALLED.items():
+        write_file(installed / name, content)
+    (work / "fixed").mkdir(parents=True, exist_ok=True)
+    wine.map_drive(FIXED_DRIVE.lower(), work / "fixed", "hd")
+    wine.map_drive(INSTALLED_DRIVE.lower(), installed, "hd")
+    # G before E: the list must come out in letter order whatever the order of mapping.
+    for letter in reversed(CDROM_DRIVES):
+        wine.map_drive(letter.lower(), work / "fixed", "cdrom")
+    wine.map_drive("z", "/", "cdrom")
+    # The drive types are read when the wineserver starts.
+    wine.stop_server()
+
+
+def snapshot(folders):
+    """Every file and folder under the folders with a digest of its bytes."""
+    state = {}
+    for folder in folders:
+        for path in sorted(Path(folder).rglob("*")):
+            if path.is_dir():
+                state[str(path)] = "folder"
+                continue
+            digest = hashlib.sha256()
+            with open(path, "rb") as file:
+                for chunk in iter(lambda: file.read(1 << 20), b""):
+                    digest.update(chunk)
+            state[str(path)] = digest.hexdigest()
+    return state
+
+
+def traced_equal(problems, what, traced, expected):
+    """Compares a string from Wine's trace, which may have been cut short, with the expected bytes."""
+    text, cut = traced
+    if cut and expected.startswith(text):
+        return
+    expect_equal(problems, what, text, expected)
+
+
+@dataclass
+class Seen:
+    """What a run showed: the boxes with what was expected of each, the handles of the other
+    dialogs, and the second start if there was one."""
+    boxes: list = field(default_factory=list)
+    dialogs: set = field(default_factory=set)
+    second: object = None
+
+
+class ScenarioRunner:
+    def __init__(self, wine, work, program, driver):
+        self.wine = wine
+        self.work = work
+        self.program = program
+        self.driver = driver
+        self.templates_checked = set()
+
+    def run(self, number, scenario):
+        """Runs the scenario and gives the list of its problems, empty when it passed."""
+        folder = self.work / "rows" / f"{number:02d}"
+        working_folder = self._lay_out(folder, scenario)
+        watched = [folder, self.work / "installed", self.work / "fixed"]
+        before = snapshot(watched)
+        problems = []
+        trace_path = self.work / "traces" / f"{number:02d}.txt"
+        trace_path.parent.mkdir(parents=True, exist_ok=True)
+        with open(trace_path, "w") as trace_file:
+            try:
+                with DriverSession(self.wine, self.driver, self.program, working_folder, trace_file,
+                                   TRACE_CHANNELS) as session:
+                    seen = self._walk(session, scenario, problems)
+            except DriverError as error:
+                problems.append(f"driver: {error}")
+                # A program left running would make the next start a second instance.
+                self.wine.stop_server()
+                return problems
+        trace_text = trace_path.read_text(encoding="latin-1")
+        self._check_trace(RelayTrace(trace_text, session.thread), scenario, seen, session, problems)
+        if seen.second is not None:
+            self._check_second_start(RelayTrace(trace_text, seen.second.thread), problems)
+        if snapshot(watched) != before:
+            problems.append("the program changed files in the disc, working or installed folders")
+        return problems
+
+    def _lay_out(self, folder, scenario):
+        if folder.exists():
+            shutil.rmtree(folder)
+        for letter in CDROM_DRIVES:
+            for name, content in scenario.discs.get(letter, {}).items():
+                write_file(folder / letter / name, content)
+            (folder / letter).mkdir(parents=True, exist_ok=True)
+            self.wine.point_drive(letter.lower(), folder / letter)
+        working_folder = folder / "cwd"
+        working_folder.mkdir(parents=True)
+        if scenario.checklist is not None:
+            write_file(working_folder / "crclist.INF", scenario.checklist.render())
+        self.wine.reg_delete(REGISTRY_ROOT)
+        if scenario.registry is not None:
+            game = scenario.checklist.game if scenario.checklist is not None else GAME_KEY
+            key = "HKCU\\" + game if game else "HKCU"
+            self.wine.reg_create(key)
+            for name, value in scenario.registry.items():
+                self.wine.reg_add(key, name, value.text, value.kind)
+        return working_folder
+
+    def _walk(self, session, scenario, problems):
+        seen = Seen()
+        for step in scenario.steps:
+            if isinstance(step, DuringFile):
+                window = session.await_progress()
+                step.dialog.check(window, problems)
+            else:
+                window = session.next()
+                if isinstance(window, Exited):
+                    problems.append(f"the program ended with {window.code} where {step.window} was expected")
+                    return seen
+                step.window.check(window, problems)
+                if isinstance(step.window, Box):
+                    seen.boxes.append((step.window, window))
+                else:
+                    seen.dialogs.add(window.hwnd)
+            for answer in step.answers:
+                self._answer(session, window, answer, seen, problems)
+        end = session.next()
+        if isinstance(end, Exited):
+            expect_equal(problems, "exit code", end.code, scenario.exit_code)
+        else:
+            problems.append(f"a window more than expected: {end}")
+        return seen
+
+    @staticmethod
+    def _answer(session, window, answer, seen, problems):
+        if isinstance(answer, Press):
+            session.press(window, answer.control)
+        elif isinstance(answer, Choose):
+            session.choose_drive(window, answer.index)
+        elif answer is Close:
+            session.close(window)
+        elif answer is Quit:
+            session.quit()
+        elif answer is StartSecond:
+            second = session.start_second()
+            expect_equal(problems, "second start's exit code", second.code, 0)
+            expect_equal(problems, "second start's windows", second.windows, 0)
+            seen.second = second
+        else:
+            raise ValueError(f"unknown answer {answer}")
+
+    def _check_trace(self, trace, scenario, seen, session, problems):
+        expect_equal(problems, "MessageBoxA calls", len(trace.message_boxes), len(seen.boxes))
+        for (expected, window), call in zip(seen.boxes, trace.message_boxes):
+            expected.check_call(call, window, problems)
+
+        expected_files = [b"crclist.INF"] + [path.encode("cp932") for run in scenario.runs for path in run.paths]
+        expect_equal(problems, "files opened", len(trace.opened_files), len(expected_files))
+        for index, ((path, cut, access), expected) in enumerate(zip(trace.opened_files, expected_files)):
+            traced_equal(problems, f"file opened #{index + 1}", (path, cut), expected)
+            expect_equal(problems, f"access to file #{index + 1}", hex(access), hex(GENERIC_READ))
+
+        if scenario.left_unread is not None:
+            path, size = scenario.left_unread
+            requested = trace.bytes_requested(path.encode("cp932"))
+            if requested >= size:
+                problems.append(f"{path} was read to its end ({requested} bytes asked for)")
+
+        self._check_progress_texts(trace, scenario, seen, session, problems)
+        self._check_templates(trace, problems)
+
+    @staticmethod
+    def _expected_progress_texts(scenario):
+        texts = []
+        for run in scenario.runs:
+            texts.append((STATUS, PROCESSING))
+            for ordinal, path in enumerate(run.paths, start=1):
+                texts.append((STATUS, PROCESSING + b"\n" + path.encode("cp932")))
+                texts.append((FILE_COUNT, file_count(ordinal, run.total)))
+        return texts
+
+    def _check_progress_texts(self, trace, scenario, seen, session, problems):
+        """What the runs wrote into their progress dialogs, call by call, and what the driver saw
+        of it on the screen."""
+        expected = self._expected_progress_texts(scenario)
+        traced = [(control, (text, cut)) for window, control, text, cut in trace.dialog_texts
+                  if window not in seen.dialogs]
+        expect_equal(problems, "progress texts set", len(traced), len(expected))
+        for (control, text), (expected_control, expected_text) in zip(traced, expected):
+            expect_equal(problems, "progress control", control, expected_control)
+            traced_equal(problems, "progress text", text, expected_text)
+        shown = {text for _, text in expected}
+        for state in session.progress:
+            if state.status not in shown or (state.count and state.count not in shown):
+                problems.append(f"progress dialog showed {show(state.status)} {show(state.count)}")
+
+    def _check_templates(self, trace, problems):
+        """The program's dialog templates as Wine's dialog manager read them while creating the
+        dialogs: captions, control texts and the font name must be the exact CP932 texts. Class
+        names are compared as Windows does, without regard to case."""
+        for template in trace.templates:
+            if template.size not in TEMPLATES:
+                continue
+            caption, controls = TEMPLATES[template.size]
+            what = f"template {template.size}"
+            expect_equal(problems, f"{what} caption", template.caption.encode("cp932"), caption.encode("cp932"))
+            expect_equal(problems, f"{what} font", template.font.encode("cp932"), FONT_NAME)
+            expect_equal(problems, f"{what} controls",
+                         [(kind.lower(), text.encode("cp932"), control_id) for kind, text, control_id in template.controls],
+                         [(kind.lower(), text.encode("cp932"), control_id) for kind, text, control_id in controls])
+            self.templates_checked.add(template.size)
+
+    @staticmethod
+    def _check_second_start(trace, problems):
+        """A second instance ends before it opens a file, a dialog or a box."""
+        expect_equal(problems, "second start's boxes", len(trace.message_boxes), 0)
+        expect_equal(problems, "second start's opened files", len(trace.opened_files), 0)
+        expect_equal(problems, "second start's dialogs", len(trace.templates), 0)
