@@ -98,9 +98,9 @@ class DriverSession:
     """One run of the program under the driver. Progress lines that arrive between replies are
     kept in `progress`; each command waits for its own reply."""
 
-    def __init__(self, wine, driver, program, folder, trace_file, debug="-all"):
+    def __init__(self, wine, driver, program, folder, trace_file, debug="-all", wrapper=()):
         self.process = wine.start([wine.windows_path(driver), wine.windows_path(program)], folder,
-                                  trace_file, debug)
+                                  trace_file, debug, wrapper)
         self.lines = queue.Queue()
         self.progress = []
         self.reader = threading.Thread(target=self._read, daemon=True)

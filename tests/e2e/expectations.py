@@ -171,6 +171,14 @@ class StartSecond:
     """A second start of the program while this dialog is open."""
 
 
+@dataclass
+class Resize:
+    """Cuts or extends a disc file from outside Wine while the program reads it."""
+    drive: str
+    name: str
+    size: int
+
+
 OK, CANCEL = Press(IDOK), Press(IDCANCEL)
 MEDIA, FILES = Press(CHECK_MEDIA), Press(CHECK_FILES)
 STOP_BUTTON = Press(STOP)

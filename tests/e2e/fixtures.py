@@ -125,15 +125,15 @@ STANDARD = CheckList()
 
 @dataclass
 class RegistryValue:
-    data: object  # str for REG_SZ, bytes for REG_BINARY (which has no terminating NUL)
+    data: object  # str for REG_SZ, bytes for REG_BINARY (which has no terminating NUL), int for REG_DWORD
 
     @property
     def kind(self):
-        return "REG_BINARY" if isinstance(self.data, bytes) else "REG_SZ"
+        return {bytes: "REG_BINARY", int: "REG_DWORD"}.get(type(self.data), "REG_SZ")
 
     @property
     def text(self):
-        return self.data.hex() if isinstance(self.data, bytes) else self.data
+        return self.data.hex() if isinstance(self.data, bytes) else str(self.data)
 
 
 INSTALLED_GAME = {"DataFile": RegistryValue(installed_path("data1.bin")),
@@ -157,3 +157,5 @@ class Scenario:
     discs: dict = field(default_factory=lambda: {"E": disc(), "G": disc()})
     runs: list = field(default_factory=list)
     left_unread: tuple = None  # (path, size) of a file the run must give up before its end
+    syscalls_traced: bool = False  # run under strace: no file written outside the Wine prefix
+    held_file: str = None  # a path that another program holds open without sharing

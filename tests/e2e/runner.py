@@ -2,22 +2,29 @@
 through its dialogs and boxes with the driver, then holds what was seen and what Wine's trace
 recorded against the scenario."""
 
+import contextlib
 import hashlib
+import os
 import shutil
+import subprocess
+import time
 from dataclasses import dataclass, field
 from pathlib import Path
 
 from driver_session import DriverSession, DriverError, Exited
 from expectations import (FILE_COUNT, FONT_NAME, PROCESSING, STATUS, TEMPLATES, Box, Choose, Close,
-                          DuringFile, Press, Quit, StartSecond, expect_equal, file_count, show)
+                          DuringFile, Press, Quit, Resize, StartSecond, expect_equal, file_count, show)
 from fixtures import GAME_KEY, INSTALLED, INSTALLED_DRIVE, REGISTRY_ROOT, write_file
 from relay_trace import RelayTrace
+from syscall_trace import STRACE_WRITES, writes_outside
 
 # The calls that Wine traces for the scenarios; only these are wrapped, so the trace stays small.
 RELAY_INCLUDE = "user32.MessageBoxA;user32.SetDlgItemTextA;kernel32.CreateFileA;kernel32.ReadFile"
 TRACE_CHANNELS = "-all,+relay,+dialog"
 GENERIC_READ = 0x80000000
 FIXED_DRIVE = "D"
+# How long a run may take to reach the file that a scenario acts during.
+FILE_WAIT = 30
 CDROM_DRIVES = ("E", "G")
 
 
@@ -79,6 +86,7 @@ class ScenarioRunner:
         self.work = work
         self.program = program
         self.driver = driver
+        self.holder = driver.with_name("e2e_file_holder.exe")
         self.templates_checked = set()
 
     def run(self, number, scenario):
@@ -87,13 +95,17 @@ class ScenarioRunner:
         working_folder = self._lay_out(folder, scenario)
         watched = [folder, self.work / "installed", self.work / "fixed"]
         before = snapshot(watched)
+        self.row_folder = folder
+        self.resized = set()
         problems = []
         trace_path = self.work / "traces" / f"{number:02d}.txt"
         trace_path.parent.mkdir(parents=True, exist_ok=True)
-        with open(trace_path, "w") as trace_file:
+        syscalls_path = (self.work / "traces" / f"{number:02d}.strace").resolve()
+        wrapper = ["strace", "-f", "-qq", "-y", "-e", STRACE_WRITES, "-o", str(syscalls_path)]
+        with open(trace_path, "w") as trace_file, self._holding(scenario.held_file, working_folder):
             try:
                 with DriverSession(self.wine, self.driver, self.program, working_folder, trace_file,
-                                   TRACE_CHANNELS) as session:
+                                   TRACE_CHANNELS, wrapper if scenario.syscalls_traced else ()) as session:
                     seen = self._walk(session, scenario, problems)
             except DriverError as error:
                 problems.append(f"driver: {error}")
@@ -104,8 +116,15 @@ class ScenarioRunner:
         self._check_trace(RelayTrace(trace_text, session.thread), scenario, seen, session, problems)
         if seen.second is not None:
             self._check_second_start(RelayTrace(trace_text, seen.second.thread), problems)
-        if snapshot(watched) != before:
+        after = snapshot(watched)
+        for path in self.resized:
+            before.pop(path, None), after.pop(path, None)
+        if after != before:
             problems.append("the program changed files in the disc, working or installed folders")
+        if scenario.syscalls_traced:
+            for line in writes_outside(syscalls_path.read_text(errors="replace"), [self.wine.prefix],
+                                       working_folder.resolve()):
+                problems.append(f"a write outside the Wine prefix: {line}")
         return problems
 
     def _lay_out(self, folder, scenario):
@@ -133,7 +152,7 @@ class ScenarioRunner:
         seen = Seen()
         for step in scenario.steps:
             if isinstance(step, DuringFile):
-                window = session.await_progress()
+                window = self._await_file(session, step.dialog)
                 step.dialog.check(window, problems)
             else:
                 window = session.next()
@@ -154,8 +173,33 @@ class ScenarioRunner:
             problems.append(f"a window more than expected: {end}")
         return seen
 
+    @contextlib.contextmanager
+    def _holding(self, path, folder):
+        """Another Windows program holds the path open without sharing while the scenario runs."""
+        if path is None:
+            yield
+            return
+        holder = self.wine.start([self.wine.windows_path(self.holder), path], folder, subprocess.DEVNULL, "-all")
+        try:
+            line = holder.stdout.readline().decode("ascii", "replace").strip()
+            if line != "held":
+                raise RuntimeError(f"{path} could not be held: {line}")
+            yield
+        finally:
+            holder.stdin.close()
+            holder.wait(timeout=30)
+
     @staticmethod
-    def _answer(session, window, answer, seen, problems):
+    def _await_file(session, dialog):
+        """The progress dialog once it shows the expected file and count, or as it is after a while."""
+        deadline = time.monotonic() + FILE_WAIT
+        window = session.await_progress()
+        while ((window.text_of(STATUS), window.text_of(FILE_COUNT)) != (dialog.status, dialog.count)
+               and time.monotonic() < deadline):
+            window = session.await_progress()
+        return window
+
+    def _answer(self, session, window, answer, seen, problems):
         if isinstance(answer, Press):
             session.press(window, answer.control)
         elif isinstance(answer, Choose):
@@ -164,6 +208,10 @@ class ScenarioRunner:
             session.close(window)
         elif answer is Quit:
             session.quit()
+        elif isinstance(answer, Resize):
+            path = self.row_folder / answer.drive / answer.name
+            os.truncate(path, answer.size)
+            self.resized.add(str(path))
         elif answer is StartSecond:
             second = session.start_second()
             expect_equal(problems, "second start's exit code", second.code, 0)

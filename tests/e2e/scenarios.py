@@ -17,7 +17,7 @@ from expectations import (CANCEL, DRIVE_INFO_WRONG, ENTRY_UNRESOLVED, ERROR, FIL
                           MEDIA_INTACT, NOT_INSTALLED, OK, OK_CANCEL_INFORMATION, OK_CANCEL_QUESTION,
                           OPEN_FAILED, PROCESSING, QUESTION, QUIT_QUESTION, SIZE_DIFFERS, TEMPLATES,
                           TOOL_NAME, Box, Choose, Close, DriveDialog, Expect, ModeDialog,
-                          ProgressDialog, Quit, StartSecond, DuringFile, STOP_BUTTON, cp932,
+                          ProgressDialog, Quit, Resize, StartSecond, DuringFile, STOP_BUTTON, cp932,
                           file_count)
 from fixtures import (CD_FILES, DRIVE_INFO, INSTALLED, INSTALLED_GAME, MESSAGE_LINES,
                       STANDARD, TITLE, RegistryValue, Run, Scenario, Zeros, disc, disc_paths,
@@ -92,6 +92,34 @@ LARGE_FIRST = dict(
     left_unread=("E:\\large.bin", len(LARGE)))
 READING_LARGE = ProgressDialog(CAPTION, PROCESSING + b"\nE:\\large.bin", file_count(1, 2))
 QUIT_BOX = Box(QUIT_QUESTION, TOOL_NAME, "main", OK_CANCEL_QUESTION)
+# The same large file as the last of two: a stop there must not be taken for a failure.
+LARGE_LAST = dict(
+    checklist=STANDARD.but(cd_files=(("readme.txt", CD_FILES["readme.txt"]), ("large.bin", LARGE)), game_data=()),
+    discs={"E": {"large.bin": LARGE, "readme.txt": CD_FILES["readme.txt"]}},
+    runs=[Run(["E:\\readme.txt", "E:\\large.bin"], 2)],
+    left_unread=("E:\\large.bin", len(LARGE)))
+READING_LARGE_LAST = ProgressDialog(CAPTION, PROCESSING + b"\nE:\\large.bin", file_count(2, 2))
+
+
+def resized_while_read(size):
+    """The large file cut or extended from outside while the program reads it: its CRC-32 is that
+    of other bytes, so the run reports the file, never an intact disc."""
+    return dict(
+        steps=THROUGH_MEDIA + [DuringFile(READING_LARGE, (Resize("E", "large.bin", size),)),
+                               Expect(media_failed("E:\\large.bin"), (OK,))],
+        exit_code=0, checklist=LARGE_FIRST["checklist"], discs=LARGE_FIRST["discs"], runs=LARGE_FIRST["runs"])
+
+
+# Thirty folders deep: longer than the 260 characters a Windows path may have.
+LONG_NAME = "\\".join(f"folder{depth:02d}" for depth in range(30)) + "\\deep.bin"
+LONG_PATH = "E:\\" + LONG_NAME
+
+
+def registry_path(data_size):
+    """A REG_SZ value whose data, its terminating NUL included, is data_size bytes long."""
+    return "I:\\" + "p" * (data_size - 4)
+
+
 # Without a terminating NUL the 512-byte buffer's fill characters '0' stay behind the data.
 UNTERMINATED = "I:\\data1.bin"
 UNTERMINATED_PATH = UNTERMINATED + "0" * (512 - len(UNTERMINATED))
@@ -108,7 +136,7 @@ SCENARIOS = [
              registry=INSTALLED_GAME,
              steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (OK,)), Expect(ASK, (OK,)),
                                     Expect(information(INSTALLED_INTACT), (OK,))],
-             exit_code=1, runs=[MEDIA_RUN, INSTALLED_RUN]),
+             exit_code=1, runs=[MEDIA_RUN, INSTALLED_RUN], syscalls_traced=True),
     Scenario("installed mode, game installed: the question first, then the installed run",
              registry=INSTALLED_GAME,
              steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(information(INSTALLED_INTACT), (OK,))],
@@ -194,6 +222,42 @@ SCENARIOS = [
              registry={"MapFile": INSTALLED_GAME["MapFile"]},
              steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(unresolved("DataFile"), (OK,))],
              exit_code=0, runs=[Run([], 2)]),
+    Scenario("the stop button during the last file: no failure box",
+             steps=THROUGH_MEDIA + [DuringFile(READING_LARGE_LAST, (STOP_BUTTON,))],
+             exit_code=0, **LARGE_LAST),
+    Scenario("a disc file cut short while it is read: the run's failure box, never the success box",
+             **resized_while_read(len(LARGE) // 2)),
+    Scenario("a disc file that grows while it is read: the run's failure box, never the success box",
+             **resized_while_read(len(LARGE) + (1 << 20))),
+    Scenario("a disc file held open by another program: the open message, then the run's failure box",
+             held_file="E:\\setup.dat",
+             steps=THROUGH_MEDIA + [Expect(open_failed("E:\\setup.dat"), (OK,)),
+                                    Expect(media_failed("E:\\setup.dat"), (OK,))],
+             exit_code=0, runs=[Run(disc_paths("E")[:2], 5)]),
+    Scenario("a path longer than Windows allows: the open message with the whole path",
+             checklist=STANDARD.but(cd_files=((LONG_NAME, CD_FILES["readme.txt"]),), game_data=()),
+             discs={"E": {LONG_NAME.replace("\\", "/"): CD_FILES["readme.txt"]}},
+             steps=THROUGH_MEDIA + [Expect(open_failed(LONG_PATH), (OK,)), Expect(media_failed(LONG_PATH), (OK,))],
+             exit_code=0, runs=[Run([LONG_PATH], 1)]),
+    Scenario("a registry value of 511 bytes: its whole text is the path",
+             registry={**INSTALLED_GAME, "DataFile": RegistryValue(registry_path(511))},
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(open_failed(registry_path(511)), (OK,)),
+                    Expect(damaged(registry_path(511)), (OK,))],
+             exit_code=0, runs=[Run([registry_path(511)], 2)]),
+    Scenario("a registry value of exactly 512 bytes: its whole text is the path",
+             registry={**INSTALLED_GAME, "DataFile": RegistryValue(registry_path(512))},
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(open_failed(registry_path(512)), (OK,)),
+                    Expect(damaged(registry_path(512)), (OK,))],
+             exit_code=0, runs=[Run([registry_path(512)], 2)]),
+    Scenario("a registry value of 513 bytes: the unresolved-entry box",
+             registry={**INSTALLED_GAME, "DataFile": RegistryValue(registry_path(513))},
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(unresolved("DataFile"), (OK,))],
+             exit_code=0, runs=[Run([], 2)]),
+    Scenario("a REG_DWORD value: its bytes are taken as the path, which opens nothing",
+             registry={**INSTALLED_GAME, "DataFile": RegistryValue(0x41)},
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(open_failed("A"), (OK,)),
+                    Expect(damaged("A"), (OK,))],
+             exit_code=0, runs=[Run(["A"], 2)]),
     Scenario("a second start while one runs ends at once and shows nothing",
              steps=[Expect(MODE, (StartSecond, Close))],
              exit_code=0),

@@ -96,9 +96,10 @@ class WineSession:
             output.seek(0)
             return result.returncode, output.read().decode("cp932", "replace")
 
-    def start(self, arguments, folder, trace_file, debug):
-        """Starts a Windows program in a Unix folder, talking to it through pipes."""
-        return subprocess.Popen([str(WINE_RUN), str(self.prefix), *arguments], cwd=folder,
+    def start(self, arguments, folder, trace_file, debug, wrapper=()):
+        """Starts a Windows program in a Unix folder, talking to it through pipes; wrapper is a
+        command line that runs Wine, such as strace's."""
+        return subprocess.Popen([*wrapper, str(WINE_RUN), str(self.prefix), *arguments], cwd=folder,
                                 env=self.environment(debug), stdin=subprocess.PIPE,
                                 stdout=subprocess.PIPE, stderr=trace_file)
 
