@@ -7,8 +7,8 @@
 // would be x^32, which P replaces by kPolynomial. That step (TimesX) builds everything below.
 //
 // Table: entry n is byte n times x^32 mod P, eight steps; a byte costs one look-up.
-// Slice8: slice[k][n] is byte n followed by k zero bytes, one more reference look-up per zero
-// byte. Eight bytes then cost eight look-ups that do not wait for one another.
+// Slice16: slice[k][n] is byte n followed by k zero bytes, one more reference look-up per zero
+// byte. Sixteen bytes then cost sixteen look-ups that do not wait for one another.
 // Folding (the x86 paths): a 16-byte block A lying d bits before a later block B of the message
 // moves onto B as A·x^d ≡ H·(x^(d+64) mod P) + L·(x^d mod P), H and L being A's first and last
 // eight bytes. Each product has fewer than 96 bits, so XORing both into B shortens the message by
@@ -33,13 +33,13 @@ namespace {
 struct SliceTables {
   SliceTables() {
     Crc32::BuildTable(slice[0]);
-    for (int k = 1; k < 8; ++k) {
+    for (int k = 1; k < 16; ++k) {
       for (int n = 0; n < 256; ++n) {
         slice[k][n] = (slice[k - 1][n] >> 8) ^ slice[0][slice[k - 1][n] & 0xFFu];
       }
     }
   }
-  std::uint32_t slice[8][256];  // slice[0] is the reference table
+  std::uint32_t slice[16][256];  // slice[0] is the reference table
 };
 
 const SliceTables& Tables() {
@@ -58,14 +58,14 @@ std::uint32_t UpdateByTable(std::uint32_t crc, const std::uint8_t* data, std::si
   return crc;
 }
 
-std::uint32_t UpdateBySlice8(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
-  const auto& t = Tables().slice;
-  for (; size >= 8; data += 8, size -= 8) {
+// Byte i of a 16-byte block has 15 - i bytes after it, so it takes slice[15 - i].
+std::uint32_t UpdateBySlice16(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
+  const auto& slice = Tables().slice;
+  for (; size >= 16; data += 16, size -= 16) {
     const std::uint32_t first = crc ^ LoadLittleEndian32(data);
-    const std::uint32_t second = LoadLittleEndian32(data + 4);
-    crc = t[7][first & 0xFFu] ^ t[6][(first >> 8) & 0xFFu] ^ t[5][(first >> 16) & 0xFFu] ^
-          t[4][first >> 24] ^ t[3][second & 0xFFu] ^ t[2][(second >> 8) & 0xFFu] ^
-          t[1][(second >> 16) & 0xFFu] ^ t[0][second >> 24];
+    crc = 0;
+    for (int i = 0; i < 4; ++i) crc ^= slice[15 - i][(first >> (8 * i)) & 0xFFu];
+    for (int i = 4; i < 16; ++i) crc ^= slice[15 - i][data[i]];
   }
   return UpdateByTable(crc, data, size);
 }
@@ -75,8 +75,8 @@ template <Crc32X86::FoldFunction fold>
 std::uint32_t UpdateByFolding(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
   std::uint8_t block[16];
   const std::size_t folded = fold(crc, data, size, block);
-  if (folded == 0) return UpdateBySlice8(crc, data, size);
-  return UpdateBySlice8(UpdateBySlice8(0, block, sizeof block), data + folded, size - folded);
+  if (folded == 0) return UpdateBySlice16(crc, data, size);
+  return UpdateBySlice16(UpdateBySlice16(0, block, sizeof block), data + folded, size - folded);
 }
 #endif
 
@@ -87,8 +87,8 @@ UpdateFunction FunctionOf(Crc32::Path path) {
   switch (path) {
     case Crc32::Path::Table:
       return UpdateByTable;
-    case Crc32::Path::Slice8:
-      return UpdateBySlice8;
+    case Crc32::Path::Slice16:
+      return UpdateBySlice16;
 #ifdef DISKSENTRY_X86
     case Crc32::Path::Pclmul:
       return Crc32X86::HasPclmul() ? UpdateByFolding<Crc32X86::FoldPclmul> : nullptr;
@@ -111,7 +111,7 @@ Selection& Current() {
     for (const Crc32::Path path : {Crc32::Path::Vpclmul512, Crc32::Path::Pclmul}) {
       if (const UpdateFunction update = FunctionOf(path)) return Selection{path, update};
     }
-    return Selection{Crc32::Path::Slice8, UpdateBySlice8};
+    return Selection{Crc32::Path::Slice16, UpdateBySlice16};
   }();
   return current;
 }

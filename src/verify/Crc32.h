@@ -10,7 +10,7 @@ class Crc32 {
   static constexpr std::uint32_t kPolynomial = 0xEDB88320u;
 
   // The ways to compute it, slowest first; Update starts on the fastest this processor runs.
-  enum class Path { Table, Slice8, Pclmul, Vpclmul512 };
+  enum class Path { Table, Slice16, Pclmul, Vpclmul512 };
 
   // The 256-entry table that defines the checksum: entry n is n after eight shift-and-XOR rounds.
   static void BuildTable(std::uint32_t (&table)[256]);
