@@ -12,9 +12,10 @@
 // Folding (the x86 paths): a 16-byte block A lying d bits before a later block B of the message
 // moves onto B as A·x^d ≡ H·(x^(d+64) mod P) + L·(x^d mod P), H and L being A's first and last
 // eight bytes. Each product has fewer than 96 bits, so XORing both into B shortens the message by
-// 16 bytes and keeps its remainder. A carry-less multiply of two reflected 64-bit values yields
-// their product times x (its lowest term lands one bit past the end), so the constants are taken
-// one power lower, x^(d+63) and x^(d-1) mod P: XPowerModP, placed in the upper half of 64 bits.
+// 16 bytes and keeps its remainder. A carry-less multiply of two reflected 64-bit values leaves
+// their 127-bit product one bit short of the end of its 128 bits, where it reads as the product
+// times x; so the constants are taken one power lower, x^(d+63) and x^(d-1) mod P: XPowerModP,
+// placed in the upper half of 64 bits.
 // Lanes of blocks fold side by side over the distance between their turns (d = 512 for four
 // 16-byte lanes, 2048 for four 64-byte lanes), then fold into one another.
 // The last block stands for all bytes folded into it: its CRC from a zero register is the
@@ -58,14 +59,19 @@ std::uint32_t UpdateByTable(std::uint32_t crc, const std::uint8_t* data, std::si
   return crc;
 }
 
-// Byte i of a 16-byte block has 15 - i bytes after it, so it takes slice[15 - i].
+// The four bytes of a word whose first byte has `after` more bytes of its block behind it.
+std::uint32_t LookUpWord(const std::uint32_t (&slice)[16][256], std::uint32_t word, int after) {
+  return slice[after][word & 0xFFu] ^ slice[after - 1][(word >> 8) & 0xFFu] ^
+         slice[after - 2][(word >> 16) & 0xFFu] ^ slice[after - 3][word >> 24];
+}
+
 std::uint32_t UpdateBySlice16(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
   const auto& slice = Tables().slice;
   for (; size >= 16; data += 16, size -= 16) {
-    const std::uint32_t first = crc ^ LoadLittleEndian32(data);
-    crc = 0;
-    for (int i = 0; i < 4; ++i) crc ^= slice[15 - i][(first >> (8 * i)) & 0xFFu];
-    for (int i = 4; i < 16; ++i) crc ^= slice[15 - i][data[i]];
+    crc = LookUpWord(slice, crc ^ LoadLittleEndian32(data), 15) ^
+          LookUpWord(slice, LoadLittleEndian32(data + 4), 11) ^
+          LookUpWord(slice, LoadLittleEndian32(data + 8), 7) ^
+          LookUpWord(slice, LoadLittleEndian32(data + 12), 3);
   }
   return UpdateByTable(crc, data, size);
 }
