@@ -19,8 +19,9 @@ std::vector<std::uint8_t> RandomBytes(std::size_t size) {
 
 // Decimal gigabytes per second, as the rest of the figures.
 void CountBytes(benchmark::State& state, std::size_t size) {
-  state.counters["GB/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(size),
-                                              benchmark::Counter::kIsRate, benchmark::Counter::kIs1000);
+  const double bytes = static_cast<double>(state.iterations()) * static_cast<double>(size);
+  state.counters["GB/s"] =
+      benchmark::Counter(bytes, benchmark::Counter::kIsRate, benchmark::Counter::kIs1000);
 }
 
 void Engine(benchmark::State& state, Crc32::Path path) {

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
   const VerificationProgress progress{[] { return true; }, [](int) {}};
   for (const FileEntry& entry : list.cdFiles) {
     const std::string path = folder + entry.name;
-    if (VerifyFileContents(path.c_str(), entry.size, entry.crc, progress) != VerificationResult::Intact) {
+    const VerificationResult result = VerifyFileContents(path.c_str(), entry.size, entry.crc, progress);
+    if (result != VerificationResult::Intact) {
       std::fprintf(stderr, "%s: not intact\n", path.c_str());
       return 1;
     }
