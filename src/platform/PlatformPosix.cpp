@@ -34,6 +34,7 @@ std::string NativePath(const char* path) {
 
 struct MemoryBlock {
   void* bytes;
+  std::size_t capacity;
   int locks;
 };
 
@@ -77,15 +78,20 @@ bool CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0; }
 MemoryHandle AllocateMemory(std::size_t bytes) {
   void* storage = std::malloc(bytes);
   if (storage == nullptr) return nullptr;
-  return new MemoryBlock{storage, 0};
+  return new MemoryBlock{storage, bytes, 0};
 }
 
+// A shrink keeps the storage. glibc serves 1 MiB with a fresh mapping until a block that large has
+// been freed; a reader's buffer, shrunk at the end of every file shorter than it, never was, so
+// every file's buffer faulted its pages in anew (0.3 ms per 64 KiB file when measured).
 MemoryHandle ReallocateMemory(MemoryHandle block, std::size_t bytes) {
   auto* memory = static_cast<MemoryBlock*>(block);
   if (memory->locks != 0) return nullptr;
+  if (bytes <= memory->capacity) return memory;
   void* storage = std::realloc(memory->bytes, bytes);
   if (storage == nullptr) return nullptr;
   memory->bytes = storage;
+  memory->capacity = bytes;
   return memory;
 }
 
