@@ -23,23 +23,23 @@ VerificationResult VerifyOpenedFile(BufferedFileReader& reader, std::int32_t exp
   const std::uint64_t fileSize = reader.fileSize;
   std::uint32_t crc = 0xFFFFFFFFu;
   std::uint64_t index = 0;
-  std::uint64_t sinceBarMoved = 0;
-  // Each span ends at a boundary, so only its first byte can stand on one.
-  for (;;) {
-    const auto toBoundary = static_cast<std::uint32_t>(kBoundary - index % kBoundary);
-    const ByteSpan span = reader.ReadSpan(toBoundary);
-    if (span.size == 0) break;
+  std::uint64_t barMovedAt = 0;
+  // The CRC takes all buffered bytes at once; the boundaries among them are then reported in
+  // order. Nothing outside sees the difference: a stop discards the CRC, and no byte is read
+  // from the file that the reader had not buffered already.
+  for (ByteSpan span = reader.ReadSpan(UINT32_MAX); span.size != 0; span = reader.ReadSpan(UINT32_MAX)) {
     crc = Crc32::Update(crc, span.data, span.size);
-    if (index % kBoundary == 0) {
+    const std::uint64_t end = index + span.size;
+    for (std::uint64_t boundary = (index + kBoundary - 1) / kBoundary * kBoundary; boundary < end;
+         boundary += kBoundary) {
       // A file that was empty when opened but grew has no size to take a share of.
-      if (fileSize != 0 && sinceBarMoved * 100 / fileSize >= 1) {
-        progress.setPercent(static_cast<int>(index * 100 / fileSize));
-        sinceBarMoved = 0;
+      if (fileSize != 0 && (boundary - barMovedAt) * 100 / fileSize >= 1) {
+        progress.setPercent(static_cast<int>(boundary * 100 / fileSize));
+        barMovedAt = boundary;
       }
       if (!progress.boundaryReached()) return VerificationResult::Stopped;
     }
-    index += span.size;
-    sinceBarMoved += span.size;
+    index = end;
   }
   return ~crc == expectedCrc ? VerificationResult::Intact : VerificationResult::CrcDiffers;
 }
