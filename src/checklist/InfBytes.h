@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "checklist/Token.h"
+
 namespace inf {
 
 inline bool IsWhiteSpace(std::uint8_t byte) {
@@ -20,6 +22,36 @@ inline bool IsWordStart(std::uint8_t byte) {
 
 inline bool IsWordContinuation(std::uint8_t byte) {
   return IsWordStart(byte) || byte == '.' || byte == '\\';
+}
+
+// "+", "-", "=", "<", ">" and "!" join an "=" right after them into one token.
+inline bool TakesEqual(std::uint8_t first) {
+  return first == '+' || first == '-' || first == '=' || first == '<' || first == '>' || first == '!';
+}
+
+// The code of the token that the byte starts, other than a word or a quoted string; withEqual
+// tells whether an "=" was joined to it. Any other byte starts an invalid token.
+inline TokenCode PunctuationCode(std::uint8_t first, bool withEqual) {
+  switch (first) {
+    case '+': return withEqual ? TokenCode::PlusAssign : TokenCode::Plus;
+    case '-': return withEqual ? TokenCode::MinusAssign : TokenCode::Minus;
+    case '=': return withEqual ? TokenCode::Equal : TokenCode::Assign;
+    case '<': return withEqual ? TokenCode::LessEqual : TokenCode::Less;
+    case '>': return withEqual ? TokenCode::GreaterEqual : TokenCode::Greater;
+    case '!': return withEqual ? TokenCode::NotEqual : TokenCode::Invalid;
+    case '*': return TokenCode::Star;
+    case '/': return TokenCode::Slash;
+    case '%': return TokenCode::Percent;
+    case '(': return TokenCode::LeftParen;
+    case ')': return TokenCode::RightParen;
+    case '{': return TokenCode::LeftBrace;
+    case '}': return TokenCode::RightBrace;
+    case '[': return TokenCode::LeftBracket;
+    case ']': return TokenCode::RightBracket;
+    case ';': return TokenCode::Semicolon;
+    case ',': return TokenCode::Comma;
+    default: return TokenCode::Invalid;
+  }
 }
 
 }  // namespace inf

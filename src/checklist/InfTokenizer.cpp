@@ -79,28 +79,9 @@ TokenCode InfTokenizer::ScanWord(Token& token, std::uint8_t first) {
 }
 
 TokenCode InfTokenizer::ScanPunctuation(Token& token, std::uint8_t first) {
-  switch (first) {
-    case '+': return MatchChar('=') ? TokenCode::PlusAssign : TokenCode::Plus;
-    case '-': return MatchChar('=') ? TokenCode::MinusAssign : TokenCode::Minus;
-    case '=': return MatchChar('=') ? TokenCode::Equal : TokenCode::Assign;
-    case '<': return MatchChar('=') ? TokenCode::LessEqual : TokenCode::Less;
-    case '>': return MatchChar('=') ? TokenCode::GreaterEqual : TokenCode::Greater;
-    case '!': return MatchChar('=') ? TokenCode::NotEqual : TokenCode::Invalid;
-    case '*': return TokenCode::Star;
-    case '/': return TokenCode::Slash;
-    case '%': return TokenCode::Percent;
-    case '(': return TokenCode::LeftParen;
-    case ')': return TokenCode::RightParen;
-    case '{': return TokenCode::LeftBrace;
-    case '}': return TokenCode::RightBrace;
-    case '[': return TokenCode::LeftBracket;
-    case ']': return TokenCode::RightBracket;
-    case ';': return TokenCode::Semicolon;
-    case ',': return TokenCode::Comma;
-    case '"': return ReadQuoted(token, first) ? TokenCode::DoubleQuoted : TokenCode::Invalid;
-    case '\'': return ReadQuoted(token, first) ? TokenCode::SingleQuoted : TokenCode::Invalid;
-    default: return TokenCode::Invalid;
-  }
+  if (first == '"') return ReadQuoted(token, first) ? TokenCode::DoubleQuoted : TokenCode::Invalid;
+  if (first == '\'') return ReadQuoted(token, first) ? TokenCode::SingleQuoted : TokenCode::Invalid;
+  return inf::PunctuationCode(first, inf::TakesEqual(first) && MatchChar('='));
 }
 
 // A string without its closing quote consumes the input up to its end or a 0xFF byte.

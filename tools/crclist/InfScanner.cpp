@@ -97,32 +97,13 @@ void InfScanner::ScanWord(ScannedToken& token, std::uint8_t first) {
 }
 
 TokenCode InfScanner::ScanPunctuation(ScannedToken& token, std::uint8_t first) {
-  std::string quoted;
-  switch (first) {
-    case '+': return MatchChar('=') ? TokenCode::PlusAssign : TokenCode::Plus;
-    case '-': return MatchChar('=') ? TokenCode::MinusAssign : TokenCode::Minus;
-    case '=': return MatchChar('=') ? TokenCode::Equal : TokenCode::Assign;
-    case '<': return MatchChar('=') ? TokenCode::LessEqual : TokenCode::Less;
-    case '>': return MatchChar('=') ? TokenCode::GreaterEqual : TokenCode::Greater;
-    case '!': return MatchChar('=') ? TokenCode::NotEqual : TokenCode::Invalid;
-    case '*': return TokenCode::Star;
-    case '/': return TokenCode::Slash;
-    case '%': return TokenCode::Percent;
-    case '(': return TokenCode::LeftParen;
-    case ')': return TokenCode::RightParen;
-    case '{': return TokenCode::LeftBrace;
-    case '}': return TokenCode::RightBrace;
-    case '[': return TokenCode::LeftBracket;
-    case ']': return TokenCode::RightBracket;
-    case ';': return TokenCode::Semicolon;
-    case ',': return TokenCode::Comma;
-    case '"':
-    case '\'':
-      if (!ReadQuoted(token, first, quoted)) return TokenCode::Invalid;
-      carried = quoted;
-      return first == '"' ? TokenCode::DoubleQuoted : TokenCode::SingleQuoted;
-    default: return TokenCode::Invalid;
+  if (first == '"' || first == '\'') {
+    std::string quoted;
+    if (!ReadQuoted(token, first, quoted)) return TokenCode::Invalid;
+    carried = quoted;
+    return first == '"' ? TokenCode::DoubleQuoted : TokenCode::SingleQuoted;
   }
+  return inf::PunctuationCode(first, inf::TakesEqual(first) && MatchChar('='));
 }
 
 bool InfScanner::ReadQuoted(ScannedToken& token, std::uint8_t quote, std::string& quoted) {
