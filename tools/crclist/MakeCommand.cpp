@@ -214,9 +214,13 @@ bool MakeCommand::FindDisc(std::string& root, std::ostream& err) const {
     err << "crclist: --image needs -o: the list cannot be written into the image\n";
     return false;
   }
+  if (options.folder.empty()) {
+    err << "crclist: DIR is required: the disc folder, or --image with the disc's image\n";
+    return false;
+  }
   std::error_code error;
-  if (options.folder.empty() || !fs::is_directory(fs::u8path(options.folder), error)) {
-    err << "crclist: " << (options.folder.empty() ? "a disc folder or --image is needed" : options.folder + ": no such folder") << "\n";
+  if (!fs::is_directory(fs::u8path(options.folder), error)) {
+    err << "crclist: " << options.folder << ": no such folder\n";
     return false;
   }
   return paths::ToListPath(options.folder, root, err);
@@ -256,8 +260,12 @@ bool MakeCommand::ChecksumImageFiles(const DiscListing& listing, CheckList& list
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string shownName = platform::Cp932ToUtf8(files[i].path);
     progress.StartFile(shownName, i + 1, files.size());
+    const auto size = static_cast<std::uint32_t>(files[i].entry.size);
+    std::uint64_t fileRead = 0;
     const FileOutcome outcome = reader.Verify(files[i], [&](std::uint64_t bytes) {
+      fileRead += bytes;
       progress.AddBytes(bytes);
+      progress.SetPercent(size == 0 ? 100 : static_cast<int>(fileRead * 100 / size));
       return true;
     });
     if (!outcome.foundCrc) {
