@@ -16,19 +16,21 @@ namespace {
 constexpr std::size_t kReadSize = 0x100000;
 
 // libarchive gives Joliet names in the character set of the thread's locale: UTF-8 while it
-// reads them here, whatever the process's locale.
+// reads them here, whatever the process's locale. The locale is made once: making it costs more
+// than reading a file's header.
 class Utf8Locale {
  public:
-  Utf8Locale() : utf8(newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr)), previous(uselocale(utf8)) {}
-  ~Utf8Locale() {
-    uselocale(previous);
-    if (utf8 != nullptr) freelocale(utf8);
-  }
+  Utf8Locale() : previous(uselocale(Utf8())) {}
+  ~Utf8Locale() { uselocale(previous); }
   Utf8Locale(const Utf8Locale&) = delete;
   Utf8Locale& operator=(const Utf8Locale&) = delete;
 
  private:
-  locale_t utf8;
+  static locale_t Utf8() {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    return utf8;
+  }
+
   locale_t previous;
 };
 

@@ -31,10 +31,12 @@ char32_t Capital(char32_t c) {
 
 // Decodes one UTF-8 sequence at text[i] (valid UTF-8, as the platform's conversion gives).
 char32_t Decode(const std::string& text, std::size_t& i) {
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-  const unsigned char lead = byte(i++);
-  int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+  const auto byte = [&](std::size_t at) {
+    return static_cast<char32_t>(static_cast<unsigned char>(text[at]));
+  };
+  const char32_t lead = byte(i++);
+  unsigned more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  char32_t c = more == 0 ? lead : lead & (0x3Fu >> more);
   for (; more > 0 && i < text.size(); --more) c = (c << 6) | (byte(i++) & 0x3F);
   return c;
 }
