@@ -21,7 +21,7 @@ TEST(DiscListing, FindsNamesAsAWindowsCdDriveDoes) {
       {"\x84\x74\x84\x76", "\x84\x44\x84\x46", true},          // Cyrillic "дё" and "ДЁ"
       {"\xEE\xEF.bin", "\x87\x54.bin", true},                  // "ⅰ" (NEC's IBM row) and "Ⅰ"
       {"\xEE\xEF.bin", "\xFA\x40.bin", true},                  // "ⅰ" in NEC's and IBM's rows
-      {"\x83\x41.bin", "\x83\x61.bin", false},                 // "ア" and "ャ": 41 and 61 are trail bytes
+      {"\x83\x41.bin", "\x83\x61.bin", false},                 // "ア" and "ヂ": 41 and 61 are trail bytes
       {"\x83\x5C\\a.bin", "\x83\x5C\\A.BIN", true},            // "ソ" ends in 0x5C
       {"setup.dat", "setup.dat.bak", false},
   };
