@@ -23,6 +23,7 @@ enum class FindingKind {
   NoTitle,
   RegWithoutGame,
   MissingFile,
+  ShortenedName,
   SizeDiffers,
 };
 
