@@ -1,3 +1,5 @@
+cmake_minimum_required(VERSION 3.25)
+
 # Fails unless PROGRAM imports only DLLs that every Windows has: no MinGW runtime DLL, nothing
 # that would have to ship beside it.
 # Usage: cmake -DOBJDUMP=... -DPROGRAM=... -P CheckImports.cmake
