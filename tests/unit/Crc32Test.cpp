@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -46,10 +47,12 @@ class Crc32Path : public ::testing::TestWithParam<Crc32::Path> {
   const Reference reference;
 };
 
-std::string PathName(const ::testing::TestParamInfo<Crc32::Path>& path) {
+const char* NameOf(Crc32::Path path) {
   const char* const names[] = {"Table", "Slice16", "Pclmul", "Vpclmul512"};
-  return names[static_cast<int>(path.param)];
+  return names[static_cast<int>(path)];
 }
+
+std::string PathName(const ::testing::TestParamInfo<Crc32::Path>& path) { return NameOf(path.param); }
 
 }  // namespace
 
@@ -104,13 +107,35 @@ INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32Path,
                                            Crc32::Path::Pclmul, Crc32::Path::Vpclmul512),
                          PathName);
 
-// The verification must run on the fastest path the processor offers, not on a fallback.
+namespace {
+
+// The fastest path by the processor's features as the compiler's runtime reads them, apart from the
+// engine's own detection; every x86 build, 64- or 32-bit, carries the folds.
+Crc32::Path FastestPathOfThisProcessor() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq")) {
+    return Crc32::Path::Vpclmul512;
+  }
+  if (__builtin_cpu_supports("pclmul")) return Crc32::Path::Pclmul;
+#endif
+  return Crc32::Path::Slice16;
+}
+
+}  // namespace
+
+// The verification must run on the fastest path the processor offers, not on a fallback. The paths
+// this build ran on this processor are printed and recorded, since the path tests skip the others.
 TEST(Crc32, UpdateStartsOnTheFastestPathThisProcessorRuns) {
   const Crc32::Path started = Crc32::Selected();
-  Crc32::Path fastest = Crc32::Path::Slice16;
-  for (const Crc32::Path path : {Crc32::Path::Pclmul, Crc32::Path::Vpclmul512}) {
-    if (Crc32::Select(path)) fastest = path;
+  std::string runs;
+  for (const Crc32::Path path : {Crc32::Path::Table, Crc32::Path::Slice16, Crc32::Path::Pclmul,
+                                 Crc32::Path::Vpclmul512}) {
+    if (Crc32::Select(path)) runs += std::string(runs.empty() ? "" : " ") + NameOf(path);
   }
   Crc32::Select(started);
-  EXPECT_EQ(started, fastest);
+  RecordProperty("crc32_paths_run", runs);
+  std::printf("CRC-32 paths run on this processor by this %d-bit build: %s\n",
+              static_cast<int>(8 * sizeof(void*)), runs.c_str());
+  EXPECT_EQ(started, FastestPathOfThisProcessor());
 }
