@@ -1,4 +1,4 @@
-#include "verify/Checker.h"
+#include "checker/Checker.h"
 
 #include <windows.h>
 
@@ -6,13 +6,13 @@
 
 #include "app/DrawingSurface.h"
 #include "app/MainWindow.h"
+#include "checker/RegistryKey.h"
 #include "checklist/CheckList.h"
 #include "texts/Texts.h"
 #include "ui/DriveSelectionDialog.h"
 #include "ui/ModeChoiceDialog.h"
 #include "ui/ProgressDialog.h"
 #include "verify/FileVerification.h"
-#include "verify/RegistryKey.h"
 
 namespace {
 
