@@ -33,8 +33,11 @@ class Window:
     owner_kind: str
     rect: tuple
     caption: bytes
+    topmost: bool
     controls: list = field(default_factory=list)
     items: list = field(default_factory=list)
+    # The program's DS_SYSMODAL dialogs that were on screen with it.
+    up: list = field(default_factory=list)
 
     def text_of(self, control_id):
         for control in self.controls:
@@ -84,13 +87,15 @@ def parse_window(values):
     fields = dict(values)
     window = Window(hwnd=int(fields["hwnd"], 16), kind=fields["kind"], owner=int(fields["owner"], 16),
                     owner_kind=fields["ownerkind"], rect=tuple(int(n) for n in fields["rect"].split(",")),
-                    caption=bytes.fromhex(fields["caption"]))
+                    caption=bytes.fromhex(fields["caption"]), topmost=fields["topmost"] == "1")
     for key, value in values:
         if key == "control":
             control_id, kind, text = value.split(",")
             window.controls.append(Control(int(control_id), kind, bytes.fromhex(text)))
         elif key == "item":
             window.items.append(bytes.fromhex(value))
+        elif key == "up":
+            window.up.append(int(value, 16))
     return window
 
 
