@@ -14,11 +14,11 @@ import shutil
 import subprocess
 import sys
 import time
-import zlib
 from pathlib import Path
 
 from driver_session import DriverSession, Exited, IDOK
 from expectations import CHECK_MEDIA, MODE_TEXT, PROMPT, STATUS
+from fixtures import Zeros, crc32, flip_first_byte, write_file
 from wine_session import REPOSITORY, VirtualDisplay, WineSession, display_reachable
 
 DISC = REPOSITORY / "examples" / "sample-disc"
@@ -26,7 +26,7 @@ DISC_DRIVE = "e"
 # Added to the copies of the disc and their check lists, so that the progress dialog stays on one
 # file for seconds: zeros, written sparse.
 LARGE_FILE = "opening.mpg"
-LARGE_SIZE = 256 << 20
+LARGE = Zeros(256 << 20)
 # The damaged copy has one byte of this file changed; the run comes to it before the large file.
 DAMAGED_FILE = "setup.dat"
 GAME_KEY = r"HKCU\Software\DisksentrySample\SampleGame"
@@ -46,19 +46,13 @@ def copy_disc(folder, damaged=False):
     byte of DAMAGED_FILE changed if damaged."""
     shutil.rmtree(folder, ignore_errors=True)
     shutil.copytree(DISC, folder)
-    with open(folder / LARGE_FILE, "wb") as file:
-        file.truncate(LARGE_SIZE)
-    crc, chunk = 0, bytes(1 << 20)
-    for _ in range(LARGE_SIZE // len(chunk)):
-        crc = zlib.crc32(chunk, crc)
+    write_file(folder / LARGE_FILE, LARGE)
     listing = folder / "crclist.INF"
-    entry = f"{LARGE_FILE},{LARGE_SIZE},0x{crc:08X}\r\n\r\n".encode("ascii")
+    entry = f"{LARGE_FILE},{len(LARGE)},0x{crc32(LARGE):08X}\r\n\r\n".encode("ascii")
     listing.write_bytes(listing.read_bytes().replace(b"[GAMEDATA]", entry + b"[GAMEDATA]", 1))
     if damaged:
-        with open(folder / DAMAGED_FILE, "r+b") as file:
-            first = file.read(1)
-            file.seek(0)
-            file.write(bytes([first[0] ^ 0xFF]))
+        damaged_file = folder / DAMAGED_FILE
+        damaged_file.write_bytes(flip_first_byte(damaged_file.read_bytes()))
     return folder
 
 
@@ -168,7 +162,7 @@ def walk_through(wine, display, program, driver, work, disc):
     walk = WalkThrough(display.name, shots)
     with open(work / "wine.log", "w") as log:
         print(f"Disksentry on a copy of {DISC.relative_to(REPOSITORY)} with {LARGE_FILE} "
-              f"({LARGE_SIZE >> 20} MiB) added (drive {DISC_DRIVE.upper()}:), installed copy in "
+              f"({len(LARGE) >> 20} MiB) added (drive {DISC_DRIVE.upper()}:), installed copy in "
               f"{INSTALL_FOLDER}, on a virtual display:\n")
         walk.run(wine, program, driver, disc, log, answer_all, large_file_shown=True)
 
