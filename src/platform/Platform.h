@@ -17,6 +17,8 @@ bool GetFileSize32(FileHandle file, std::uint32_t& size);
 // One read of up to count bytes; received is 0 at the end of the file.
 bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t& received);
 bool CloseFile(FileHandle file);
+// Why the last file operation of this thread failed, in the system's words, as UTF-8.
+std::string LastErrorText();
 
 // Movable memory blocks: an address is stable only while its block is locked.
 using MemoryHandle = void*;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/Platform.h"
@@ -74,6 +75,8 @@ bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint3
 }
 
 bool CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0; }
+
+std::string LastErrorText() { return std::strerror(errno); }
 
 MemoryHandle AllocateMemory(std::size_t bytes) {
   void* storage = std::malloc(bytes);

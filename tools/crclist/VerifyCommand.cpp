@@ -6,31 +6,15 @@
 #include <utility>
 #include <vector>
 
+#include "FolderReader.h"
 #include "InvalidTokenLog.h"
+#include "ListedFile.h"
 #include "Paths.h"
 #include "ProgressLine.h"
-#include "verify/FileVerification.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::uint32_t kBoundary = 4096;
-
-// A listed file: its name as the list gives it from the root, and what it must be.
-struct ListedFile {
-  std::string name;
-  FileEntry entry;
-};
-
-std::vector<ListedFile> ListedFiles(const CheckList& list) {
-  std::vector<ListedFile> files;
-  for (const FileEntry& entry : list.cdFiles) files.push_back({entry.name, entry});
-  for (const FileEntry& entry : list.gameDataFiles) {
-    files.push_back({"gamedata\\" + entry.name, entry});
-  }
-  return files;
-}
 
 std::string Hex(std::uint32_t value) {
   char text[16];
@@ -38,22 +22,14 @@ std::string Hex(std::uint32_t value) {
   return text;
 }
 
-// The size found, for the message; the verification itself only compares.
-std::string FoundSize(const std::string& path) {
-  const platform::FileHandle file = platform::OpenForReading(path.c_str());
-  std::uint32_t size = 0;
-  const bool known = file != platform::kNoFile && platform::GetFileSize32(file, size);
-  if (file != platform::kNoFile) platform::CloseFile(file);
-  return known ? std::to_string(size) : "an unknown size";
-}
-
-std::string Failure(VerificationResult result, const std::string& path, const FileEntry& entry) {
-  const auto listedSize = static_cast<std::uint32_t>(entry.size);
-  switch (result) {
-    case VerificationResult::OpenFailed: return "missing or cannot be opened";
-    case VerificationResult::SizeDiffers:
-      return "wrong size: listed " + std::to_string(listedSize) + " bytes, found " +
-             FoundSize(path);
+std::string Failure(const FileOutcome& outcome, const FileEntry& entry) {
+  switch (outcome.status) {
+    case FileStatus::Missing: return "missing or cannot be opened";
+    case FileStatus::SizeDiffers:
+      return "wrong size: listed " + std::to_string(static_cast<std::uint32_t>(entry.size)) +
+             " bytes, found " + std::to_string(*outcome.foundSize);
+    case FileStatus::Unreadable:
+      return "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
     default: return "wrong CRC-32: listed " + Hex(entry.crc);
   }
 }
@@ -109,39 +85,31 @@ bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& e
 
 int VerifyCommand::VerifyFiles(const CheckList& list, const std::string& root, std::ostream& out,
                                std::ostream& err) const {
-  const std::vector<ListedFile> files = ListedFiles(list);
+  const std::vector<ListedFile> files = DiscFiles(list);
+  FolderReader reader(root);
   ProgressLine progress(err, showProgress);
-  // A boundary comes after each block of up to 4096 bytes of a file of the listed size.
-  std::uint32_t fileSize = 0;
-  std::uint32_t fileCounted = 0;
-  VerificationProgress callbacks;
-  callbacks.boundaryReached = [&] {
-    const std::uint32_t block = std::min(kBoundary, fileSize - fileCounted);
-    fileCounted += block;
-    progress.AddBytes(block);
-    return !stopRequested();
-  };
-  callbacks.setPercent = [&](int percent) { progress.SetPercent(percent); };
-
   std::size_t failures = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const ListedFile& file = files[i];
-    const std::string path = paths::Join(root, file.name);
-    const std::string shownName = platform::Cp932ToUtf8(file.name);
+    const std::string shownName = platform::Cp932ToUtf8(file.path);
     progress.StartFile(shownName, i + 1, files.size());
-    fileSize = static_cast<std::uint32_t>(file.entry.size);
-    fileCounted = 0;
-    const VerificationResult result =
-        VerifyFileContents(path.c_str(), file.entry.size, file.entry.crc, callbacks);
+    const auto size = static_cast<std::uint32_t>(file.entry.size);
+    std::uint64_t fileRead = 0;
+    const FileOutcome outcome = reader.Verify(file, [&](std::uint64_t bytes) {
+      fileRead += bytes;
+      progress.AddBytes(bytes);
+      progress.SetPercent(size == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(fileRead * 100 / size, 100)));
+      return !stopRequested();
+    });
     // As in the program, a stop counts whatever the file's result.
     if (stopRequested()) {
       progress.Clear();
       out << "stopped after " << i << " of " << files.size() << " files\n";
       return 1;
     }
-    if (result == VerificationResult::Intact) continue;
+    if (outcome.status == FileStatus::Intact) continue;
     progress.Clear();
-    out << shownName << ": " << Failure(result, path, file.entry) << "\n";
+    out << shownName << ": " << Failure(outcome, file.entry) << "\n";
     ++failures;
     if (!options.keepGoing) {
       out << "stopped at the first failure, as Disksentry does (--keep-going verifies every "

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum class FileStatus { Intact, Missing, SizeDiffers, CrcDiffers, Unreadable, NotReached };
+
+// What verifying one listed file found.
+struct FileOutcome {
+  FileStatus status = FileStatus::NotReached;
+  std::optional<std::uint64_t> foundSize;
+  std::optional<std::uint32_t> foundCrc;  // only for a file read to its end
+  std::uint64_t bytesRead = 0;
+  std::uint64_t failedAt = 0;  // where an unreadable file's read failed
+  std::string reason;          // the system's reason for a missing or unreadable file, UTF-8
+  double seconds = 0;
+};
