@@ -36,9 +36,13 @@ INSTALL_FOLDER = r"C:\Games\DisksentrySample"
 # The dialogs' font, which Wine does not have, drawn with a Japanese font that Debian has.
 DIALOG_FONT = "ＭＳ Ｐゴシック"
 SUBSTITUTE_FONT = "IPAPGothic"
+# The glyphs of the caption buttons: Debian's Wine ships the font but the prefix does not find it.
+BUTTON_GLYPHS_FONT = Path("/usr/share/wine/fonts/marlett.ttf")
 # The screen's dots per inch as Wine reads them: 96 is 100 %, 144 is 150 %.
 DPI_KEY, DPI_VALUE = r"HKCU\Control Panel\Desktop", "LogPixels"
 HIGH_DPI = 144
+# The large file takes seconds under Wine, minutes on a busy machine.
+WINDOW_WAIT_MS = 600000
 
 
 def copy_disc(folder, damaged=False):
@@ -58,7 +62,7 @@ def copy_disc(folder, damaged=False):
 
 def prepare(wine, disc, by_hand):
     """The disc as CD-ROM drive E:, the sample game installed under C:, the dialog font mapped, the
-    screen at 96 DPI, and window frames drawn by the desktop when there is one and by Wine
+    caption buttons' font installed, the screen at 96 DPI, and window frames drawn by the desktop when there is one and by Wine
     otherwise."""
     wine.ensure_ready()
     wine.map_drive(DISC_DRIVE, disc, "cdrom")
@@ -69,6 +73,7 @@ def prepare(wine, disc, by_hand):
         shutil.copyfile(DISC / disc_path, install_folder / Path(disc_path).name)
         wine.reg_add(GAME_KEY, value_name, INSTALL_FOLDER + "\\" + Path(disc_path).name)
     wine.reg_add(r"HKCU\Software\Wine\Fonts\Replacements", DIALOG_FONT, SUBSTITUTE_FONT)
+    shutil.copy(BUTTON_GLYPHS_FONT, wine.prefix / "drive_c" / "windows" / "Fonts")
     for setting in ("Managed", "Decorated"):
         wine.reg_add(r"HKCU\Software\Wine\X11 Driver", setting, "Y" if by_hand else "N")
     wine.reg_add(DPI_KEY, DPI_VALUE, "96", "REG_DWORD")
@@ -146,7 +151,7 @@ class WalkThrough:
         """One run of the program from the disc's root to its end; gives its exit code."""
         with DriverSession(wine, driver, program, disc, log) as session:
             while True:
-                window = session.next()
+                window = session.next(WINDOW_WAIT_MS)
                 if isinstance(window, Exited):
                     print(f"exit code {window.code}\n")
                     return window.code
