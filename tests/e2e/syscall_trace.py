@@ -14,7 +14,7 @@ WRITING_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
 CALL = re.compile(r"^(\d+)\s+(\w+)\((.*)\)\s+=\s+(-?\d+)")
 # With -y, strace writes a descriptor's path behind it: AT_FDCWD</cwd>, 3</some/file>.
 WINE_SERVER_FOLDER = re.compile(r"/tmp/wine-\w+(/|$)")
-# Wine names its threads by writing their names into the kernel's process table; no file changes.
+# Wine names a thread by writing to its kernel entry, which is no file.
 THREAD_NAME = re.compile(r"/proc/\d+/task/\d+/comm$")
 ARGUMENT = re.compile(r'(AT_FDCWD|\d+)<([^>]*)>|"((?:[^"\\]|\\.)*)"')
 
@@ -41,9 +41,8 @@ def changed_paths(call, arguments, folder):
 
 def writes_outside(log, allowed, start_folder):
     """The traced calls that changed, or tried to change, a path outside the allowed folders.
-    Besides the prefix, Wine keeps its server's socket in a folder of its own under /tmp, a
-    terminal or /dev/null is opened for writing by any process, and a thread's name is written
-    under /proc."""
+    Besides the prefix, Wine keeps its server's socket in a folder of its own under /tmp, and a
+    terminal or /dev/null is opened for writing by any process."""
     roots = [str(folder) for folder in allowed] + [f"/tmp/.wine-{os.getuid()}", "/dev"]
     folders = {}
     offending = []
