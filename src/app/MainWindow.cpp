@@ -78,7 +78,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::ConfirmQuit(HWND owner) {
   char question[256];
   wsprintfA(question, "%s%s", title, texts::kQuitQuestion);
-  if (MessageBoxA(owner, question, title, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  // The hidden owner is not topmost, but the DS_SYSMODAL dialog the question may come over is on
+  // Windows (not under Wine): the question has to be topmost too, or it may open beneath it.
+  if (MessageBoxA(owner, question, title, MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) != IDOK) return;
   KillTimer(windowHandle, timer);
   quitRequested = true;
   PostQuitMessage(0);

@@ -3,7 +3,7 @@
 
 #include "app/AppInstance.h"
 #include "app/MainWindow.h"
-#include "verify/Checker.h"
+#include "checker/Checker.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // One instance at a time: a second start ends at once and shows nothing.

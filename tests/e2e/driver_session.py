@@ -5,9 +5,10 @@ import queue
 import threading
 from dataclasses import dataclass, field
 
-# Every wait of the driver ends after this long; the reply to the harness comes a little later.
+# Every wait of the driver ends after this long unless told otherwise; the reply to the harness
+# comes a little later.
 WAIT_MS = 20000
-REPLY_TIMEOUT = WAIT_MS / 1000 + 30
+REPLY_MARGIN = 30
 
 IDOK = 1
 MESSAGE_TEXT = 0xFFFF
@@ -33,8 +34,11 @@ class Window:
     owner_kind: str
     rect: tuple
     caption: bytes
+    topmost: bool
     controls: list = field(default_factory=list)
     items: list = field(default_factory=list)
+    # The program's DS_SYSMODAL dialogs that were on screen with it.
+    up: list = field(default_factory=list)
 
     def text_of(self, control_id):
         for control in self.controls:
@@ -84,13 +88,15 @@ def parse_window(values):
     fields = dict(values)
     window = Window(hwnd=int(fields["hwnd"], 16), kind=fields["kind"], owner=int(fields["owner"], 16),
                     owner_kind=fields["ownerkind"], rect=tuple(int(n) for n in fields["rect"].split(",")),
-                    caption=bytes.fromhex(fields["caption"]))
+                    caption=bytes.fromhex(fields["caption"]), topmost=fields["topmost"] == "1")
     for key, value in values:
         if key == "control":
             control_id, kind, text = value.split(",")
             window.controls.append(Control(int(control_id), kind, bytes.fromhex(text)))
         elif key == "item":
             window.items.append(bytes.fromhex(value))
+        elif key == "up":
+            window.up.append(int(value, 16))
     return window
 
 
@@ -115,11 +121,12 @@ class DriverSession:
             self.lines.put(raw.decode("ascii", "replace").strip())
         self.lines.put(None)
 
-    def _reply(self):
-        """The next reply; progress lines on the way are collected."""
+    def _reply(self, wait_ms=WAIT_MS):
+        """The next reply to a command that waits up to wait_ms; progress lines on the way are
+        collected."""
         while True:
             try:
-                line = self.lines.get(timeout=REPLY_TIMEOUT)
+                line = self.lines.get(timeout=wait_ms / 1000 + REPLY_MARGIN)
             except queue.Empty:
                 raise DriverError("the driver did not answer") from None
             if line is None:
@@ -131,14 +138,14 @@ class DriverSession:
             self.progress.append(Progress(int(fields["hwnd"], 16), bytes.fromhex(fields["status"]),
                                           bytes.fromhex(fields["count"])))
 
-    def _command(self, text):
+    def _command(self, text, wait_ms=WAIT_MS):
         self.process.stdin.write((text + "\n").encode("ascii"))
         self.process.stdin.flush()
-        return self._reply()
+        return self._reply(wait_ms)
 
-    def next(self):
+    def next(self, wait_ms=WAIT_MS):
         """The next dialog or message box (a Window), or the end of the program (Exited)."""
-        word, values = self._command(f"next {WAIT_MS}")
+        word, values = self._command(f"next {wait_ms}", wait_ms)
         if word == "window":
             return parse_window(values)
         if word == "exited":

@@ -8,11 +8,11 @@
 #include "BoxAnswerer.h"
 #include "WineTestSupport.h"
 #include "../unit/TestFiles.h"
+#include "checker/Checker.h"
 #include "checklist/CheckList.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"
 #include "ui/ProgressDialog.h"
-#include "verify/Checker.h"
 #include "verify/Crc32.h"
 
 namespace {

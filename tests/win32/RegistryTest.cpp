@@ -4,7 +4,7 @@
 #include <string>
 
 #include "WineTestSupport.h"
-#include "verify/Checker.h"
+#include "checker/Checker.h"
 
 namespace {
 

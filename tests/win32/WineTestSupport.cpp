@@ -5,7 +5,7 @@
 
 #include "app/AppInstance.h"
 #include "app/MainWindow.h"
-#include "verify/Checker.h"
+#include "checker/Checker.h"
 
 MainWindow& TheMainWindow() {
   static MainWindow* window = [] {

@@ -71,6 +71,8 @@ unsigned long DialogWindow::SelectDrive(int index) const {
   return static_cast<unsigned long>(selected);
 }
 
+bool DialogWindow::SystemModal() const { return (GetWindowLongW(handle, GWL_STYLE) & DS_SYSMODAL) != 0; }
+
 void DialogWindow::WaitUntilSettled() const {
   // A sent message is answered only from the program's message loop; the second one makes sure
   // that the first was not answered from inside the dialog's creation.
@@ -91,6 +93,7 @@ Reply DialogWindow::Describe(HWND mainWindow) const {
       .Word("kind", Kind())
       .Handle("owner", owner)
       .Word("ownerkind", ownerKind)
+      .Number("topmost", (GetWindowLongW(handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0)
       .Word("rect", std::to_string(place.left) + "," + std::to_string(place.top) + "," +
                         std::to_string(place.right) + "," + std::to_string(place.bottom))
       .Text("caption", WindowText(handle));

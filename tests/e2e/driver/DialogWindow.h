@@ -17,9 +17,12 @@ class DialogWindow {
   std::string ControlText(int id) const;
   // Selects an item of the drive list as a click would; gives the index now selected.
   unsigned long SelectDrive(int index) const;
+  // Made from a template with DS_SYSMODAL, which Windows keeps above every window not topmost.
+  bool SystemModal() const;
   // Returns once the program has come back to its message loop, so its texts are all set.
   void WaitUntilSettled() const;
-  // Kind, caption, owner, place and every visible control, as one reply line.
+  // Kind, caption, owner, whether it is topmost, place and every visible control, as one reply
+  // line.
   Reply Describe(HWND mainWindow) const;
 
   const HWND handle;

@@ -97,7 +97,10 @@ void Driver::Next(DWORD timeout) {
       const DialogWindow dialog(window);
       if (reported.count(window) != 0 || dialog.Kind() == "progress") continue;
       dialog.WaitUntilSettled();
-      const Reply description = dialog.Describe(program.MainWindow());
+      Reply description = dialog.Describe(program.MainWindow());
+      for (const HWND other : program.VisibleWindows()) {
+        if (other != window && DialogWindow(other).SystemModal()) description.Handle("up", other);
+      }
       // A window that went away meanwhile, as a run's dialogs do when the program ends, was
       // read in pieces; it is no dialog the user could answer.
       if (!IsWindow(window) || !IsWindowVisible(window)) continue;

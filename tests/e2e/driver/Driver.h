@@ -9,8 +9,9 @@
 #include "TargetProcess.h"
 
 // Carries out the harness's commands on the program's windows, one line in, one line out:
-//   next MS            the next dialog or box not yet reported (progress dialogs are reported
-//                      as "progress" lines whenever their texts change), or the exit code
+//   next MS            the next dialog or box not yet reported, with the DS_SYSMODAL dialogs
+//                      up beside it (progress dialogs are reported as "progress" lines
+//                      whenever their texts change), or the exit code
 //   press HWND ID      a button of a dialog or box, as a click would
 //   select HWND INDEX  an item of the drive list
 //   close HWND         the close box of a dialog

@@ -1,4 +1,4 @@
-#include "verify/RegistryKey.h"
+#include "checker/RegistryKey.h"
 
 #include <utility>
 

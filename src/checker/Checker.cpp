@@ -1,4 +1,4 @@
-#include "verify/Checker.h"
+#include "checker/Checker.h"
 
 #include <windows.h>
 
@@ -6,20 +6,23 @@
 
 #include "app/DrawingSurface.h"
 #include "app/MainWindow.h"
+#include "checker/RegistryKey.h"
 #include "checklist/CheckList.h"
 #include "texts/Texts.h"
 #include "ui/DriveSelectionDialog.h"
 #include "ui/ModeChoiceDialog.h"
 #include "ui/ProgressDialog.h"
 #include "verify/FileVerification.h"
-#include "verify/RegistryKey.h"
 
 namespace {
 
 constexpr const char* kToolName = "Disksentry";
 
+// Windows keeps a DS_SYSMODAL dialog, such as the progress dialog, above every window that is not
+// topmost (Wine does not), so a box that the dialog does not own is shown topmost: otherwise it
+// may open beneath the dialog, its OK button hidden, with the run waiting on it.
 void ShowFileError(const char* path, const char* text) {
-  MessageBoxA(nullptr, (std::string(path) + text).c_str(), nullptr, MB_ICONERROR);
+  MessageBoxA(nullptr, (std::string(path) + text).c_str(), nullptr, MB_ICONERROR | MB_TOPMOST);
 }
 
 }  // namespace
@@ -123,7 +126,9 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
   for (const FileEntry& entry : list.regFiles) {
     char path[kPathBufferSize + 1];
     if (!ReadRegistryString(entry.name, list.gameKey, path)) {
-      MessageBoxA(nullptr, (texts::kRegistryEntryFailed + entry.name).c_str(), kToolName, MB_ICONERROR);
+      // Topmost, as ShowFileError's boxes: the progress dialog is up and does not own it.
+      MessageBoxA(nullptr, (texts::kRegistryEntryFailed + entry.name).c_str(), kToolName,
+                  MB_ICONERROR | MB_TOPMOST);
       return false;
     }
     switch (VerifyListedFile(path, entry, ++ordinal, total, progress)) {
