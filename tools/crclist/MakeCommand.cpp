@@ -1,7 +1,10 @@
 #include "MakeCommand.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -56,41 +59,41 @@ std::vector<Source> Sources(const std::string& root, const std::vector<std::stri
         {registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
   }
   for (FileEntry& entry : list.cdFiles) {
-    sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
+    sources.push_back({paths::Join(root, entry.name), paths::Shown(entry.name), &entry});
   }
   for (FileEntry& entry : list.gameDataFiles) {
     const std::string name = "gamedata\\" + entry.name;
-    sources.push_back({paths::Join(root, name), platform::Cp932ToUtf8(name), &entry});
+    sources.push_back({paths::Join(root, name), paths::Shown(name), &entry});
   }
   return sources;
 }
 
-bool ComputeChecksums(const std::vector<Source>& sources, bool showProgress, std::ostream& err) {
-  ProgressLine progress(err, showProgress);
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const Source& source = sources[i];
-    progress.StartFile(source.shownName, i + 1, sources.size());
-    std::uint64_t fileRead = 0;
-    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
-      fileRead += blockBytes;
-      progress.AddBytes(blockBytes);
-      progress.SetPercent(fileSize == 0 ? 100 : static_cast<int>(fileRead * 100 / fileSize));
-    };
-    std::string problem;
-    if (!FileChecksum::Compute(source.path, blockRead, *source.entry, problem)) {
-      progress.Clear();
-      err << "crclist: " << source.shownName << ": " << problem << "\n";
-      return false;
-    }
+std::uint64_t TotalSize(const std::vector<Source>& sources) {
+  std::uint64_t total = 0;
+  for (const Source& source : sources) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(fs::u8path(paths::Shown(source.path)), error);
+    if (!error) total += size;
   }
-  progress.Clear();
-  return true;
+  return total;
 }
+
+// The list is written here first and renamed into place once whole.
+fs::path TemporaryBeside(const fs::path& target) {
+  fs::path temporary = target;
+  temporary += ".crclist-new";
+  return temporary;
+}
+
+std::string SystemReason() { return std::strerror(errno); }
 
 }  // namespace
 
-MakeCommand::MakeCommand(MakeOptions chosen, bool progressShown)
-    : options(std::move(chosen)), showProgress(progressShown) {}
+MakeCommand::MakeCommand(MakeOptions chosen, std::function<bool()> stopPolled,
+                         ProgressTerminal terminal)
+    : options(std::move(chosen)),
+      stopRequested(std::move(stopPolled)),
+      progressTerminal(std::move(terminal)) {}
 
 int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
   std::error_code error;
@@ -107,7 +110,7 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
       !ListRegistryFiles(list, registryPaths, err) || !ListDiscFiles(list, err)) {
     return 2;
   }
-  // Every value is checked before any file is read.
+  // Every value and the output are checked before any file is read.
   std::string text;
   std::string unwritable;
   if (!CheckListWriter::Write(list, text, unwritable)) {
@@ -115,18 +118,29 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
         << "\" cannot be written into a check list: " << WhyUnwritable(unwritable) << "\n";
     return 2;
   }
-  if (!ComputeChecksums(Sources(root, registryPaths, list), showProgress, err)) return 2;
+  const fs::path temporary = TemporaryBeside(fs::u8path(OutputPath()));
+  if (!std::ofstream(temporary, std::ios::binary)) {
+    err << "crclist: " << OutputPath() << ": cannot be written: " << SystemReason() << "\n";
+    return 2;
+  }
+  const int computed = ComputeChecksums(root, registryPaths, list, err);
+  if (computed != 0) {
+    fs::remove(temporary, error);
+    if (computed == 130) {
+      err << "crclist: stopped; " << OutputPath()
+          << (fs::exists(fs::u8path(OutputPath()), error) ? " is left as it was\n"
+                                                            : " is not written\n");
+    }
+    return computed;
+  }
   CheckListWriter::Write(list, text, unwritable);
-  if (!WriteList(text, err)) return 2;
+  if (!ReplaceList(temporary, text, err)) return 2;
 
   out << "wrote " << OutputPath() << ": " << list.cdFiles.size() << " CDFILES, "
       << list.gameDataFiles.size() << " GAMEDATA and " << list.regFiles.size() << " REG entries\n";
   if (list.title.empty()) {
     err << "crclist: note: without --title Disksentry's dialogs and message boxes have no "
            "caption\n";
-  }
-  if (list.driveInfo.empty()) {
-    err << "crclist: note: without --drive-info Disksentry's disc check stops before any file\n";
   }
   return 0;
 }
@@ -138,7 +152,12 @@ bool MakeCommand::ReadTexts(CheckList& list, std::ostream& err) const {
       !ToCp932Text("--drive-info", options.driveInfo, driveInfo, err)) {
     return false;
   }
-  if (!driveInfo.empty()) list.driveInfo.push_back(driveInfo);
+  if (driveInfo.empty()) {
+    err << "crclist: --drive-info is required: without a drive prompt Disksentry's disc check "
+           "stops before any file\n";
+    return false;
+  }
+  list.driveInfo.push_back(driveInfo);
   return true;
 }
 
@@ -171,6 +190,7 @@ bool MakeCommand::ListRegistryFiles(CheckList& list, std::vector<std::string>& r
     err << "crclist: --reg needs --game: REG entries name values under the game's key\n";
     return false;
   }
+  std::set<std::string> names;
   for (const std::string& pair : options.registryFiles) {
     const std::size_t equals = pair.find('=');
     if (equals == 0 || equals == std::string::npos || equals + 1 == pair.size()) {
@@ -181,6 +201,11 @@ bool MakeCommand::ListRegistryFiles(CheckList& list, std::vector<std::string>& r
     std::string path;
     if (!ToCp932Text("--reg", pair.substr(0, equals), entry.name, err) ||
         !paths::ToListPath(pair.substr(equals + 1), path, err)) {
+      return false;
+    }
+    if (!names.insert(entry.name).second) {
+      err << "crclist: --reg " << pair.substr(0, equals)
+          << " is given twice: a registry value names one installed file\n";
       return false;
     }
     list.regFiles.push_back(entry);
@@ -201,15 +226,60 @@ bool MakeCommand::ListDiscFiles(CheckList& list, std::ostream& err) const {
     entry.name = file.name;
     (file.gameData ? list.gameDataFiles : list.cdFiles).push_back(entry);
   }
+  if (files.empty()) {
+    err << "crclist: " << options.folder
+        << " holds no file to list, and a check of no files proves nothing\n";
+    return false;
+  }
   return true;
 }
 
-bool MakeCommand::WriteList(const std::string& text, std::ostream& err) const {
-  std::ofstream file(fs::u8path(OutputPath()), std::ios::binary);
+// 0 when every entry has its size and CRC-32, 2 when a file cannot be read, 130 when stopped.
+int MakeCommand::ComputeChecksums(const std::string& root,
+                                  const std::vector<std::string>& registryPaths, CheckList& list,
+                                  std::ostream& err) const {
+  const std::vector<Source> sources = Sources(root, registryPaths, list);
+  ProgressLine progress(err, progressTerminal, TotalSize(sources), sources.size());
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Source& source = sources[i];
+    progress.StartFile(source.shownName, i + 1);
+    std::uint32_t size = 0;
+    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
+      size = fileSize;
+      progress.AddBytes(blockBytes);
+      return !stopRequested();
+    };
+    std::string problem;
+    const bool computed = FileChecksum::Compute(source.path, blockRead, *source.entry, problem);
+    progress.FinishFile(size);
+    if (stopRequested()) {
+      progress.Clear();
+      return 130;
+    }
+    if (!computed) {
+      progress.Clear();
+      err << "crclist: " << source.shownName << ": " << problem << "\n";
+      return 2;
+    }
+  }
+  progress.Clear();
+  return 0;
+}
+
+bool MakeCommand::ReplaceList(const fs::path& temporary, const std::string& text,
+                              std::ostream& err) const {
+  std::ofstream file(temporary, std::ios::binary);
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
   file.close();
-  if (file) return true;
-  err << "crclist: " << OutputPath() << ": cannot be written\n";
+  std::error_code error;
+  if (!file) {
+    err << "crclist: " << OutputPath() << ": cannot be written: " << SystemReason() << "\n";
+  } else {
+    fs::rename(temporary, fs::u8path(OutputPath()), error);
+    if (!error) return true;
+    err << "crclist: " << OutputPath() << ": cannot be written: " << error.message() << "\n";
+  }
+  fs::remove(temporary, error);
   return false;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "ProgressLine.h"
 #include "checklist/CheckList.h"
 
 // Texts and paths as given on the command line, in UTF-8; an empty text is left out of the list.
@@ -18,12 +21,13 @@ struct MakeOptions {
 };
 
 // Writes the check list of a disc folder: its files with their sizes and CRC-32 values, and the
-// texts given. Nothing is written unless the whole list can be.
+// texts given. Nothing is written unless the whole list can be, and a list that the program
+// cannot use is refused; a list already there stays as it was until the new one replaces it.
 class MakeCommand {
  public:
-  MakeCommand(MakeOptions chosen, bool progressShown);
+  MakeCommand(MakeOptions chosen, std::function<bool()> stopPolled, ProgressTerminal terminal);
 
-  // 0 when the list was written, 2 when it could not be.
+  // 0 when the list was written, 2 when it could not be, 130 when stopped.
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
@@ -31,9 +35,13 @@ class MakeCommand {
   bool ReadMessageFile(CheckList& list, std::ostream& err) const;
   bool ListRegistryFiles(CheckList& list, std::vector<std::string>& paths, std::ostream& err) const;
   bool ListDiscFiles(CheckList& list, std::ostream& err) const;
-  bool WriteList(const std::string& text, std::ostream& err) const;
+  int ComputeChecksums(const std::string& root, const std::vector<std::string>& registryPaths,
+                       CheckList& list, std::ostream& err) const;
+  bool ReplaceList(const std::filesystem::path& temporary, const std::string& text,
+                   std::ostream& err) const;
   std::string OutputPath() const;
 
   MakeOptions options;
-  bool showProgress;
+  std::function<bool()> stopRequested;
+  ProgressTerminal progressTerminal;
 };

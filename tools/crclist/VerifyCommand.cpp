@@ -1,16 +1,21 @@
 #include "VerifyCommand.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 #include <vector>
 
 #include "FolderReader.h"
 #include "InvalidTokenLog.h"
+#include "Linter.h"
+#include "ListFile.h"
 #include "ListedFile.h"
 #include "Paths.h"
-#include "ProgressLine.h"
+#include "RootCheck.h"
 
 namespace {
 
@@ -22,106 +27,245 @@ std::string Hex(std::uint32_t value) {
   return text;
 }
 
-std::string Failure(const FileOutcome& outcome, const FileEntry& entry) {
+std::string Files(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+// What the list holds that changes what is verified, and how it compares with the disc folder.
+std::vector<Finding> VerificationFindings(const Linter& linter, const std::string& rootPath,
+                                          const std::string& listPath) {
+  std::vector<Finding> findings = linter.Findings();
+  const std::vector<Finding> onDisc =
+      RootCheck::Compare(linter.DiscFiles(), rootPath, fs::u8path(listPath));
+  findings.insert(findings.end(), onDisc.begin(), onDisc.end());
+  std::vector<Finding> changing;
+  for (const Finding& finding : findings) {
+    if (Finding::ChangesVerification(finding.kind)) changing.push_back(finding);
+  }
+  return changing;
+}
+
+std::string Failure(const FileOutcome& outcome, const ListedFile& file,
+                    const std::string& rootPath) {
   switch (outcome.status) {
-    case FileStatus::Missing: return "missing or cannot be opened";
+    case FileStatus::Missing: {
+      if (paths::LeavesDisc(file.entry.name)) return "not read: " + outcome.reason;
+      const fs::path path = fs::u8path(rootPath) / fs::u8path(paths::Shown(file.path));
+      std::error_code error;
+      if (fs::is_symlink(fs::symlink_status(path, error)) && !fs::exists(path, error)) {
+        return "a broken symbolic link to " + fs::read_symlink(path, error).u8string();
+      }
+      return "missing or cannot be opened: " + outcome.reason;
+    }
     case FileStatus::SizeDiffers:
-      return "wrong size: listed " + std::to_string(static_cast<std::uint32_t>(entry.size)) +
+      return "wrong size: listed " + std::to_string(static_cast<std::uint32_t>(file.entry.size)) +
              " bytes, found " + std::to_string(*outcome.foundSize);
     case FileStatus::Unreadable:
       return "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
-    default: return "wrong CRC-32: listed " + Hex(entry.crc);
+    default: return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc);
   }
+}
+
+// "3 CDFILES, 2 GAMEDATA": the files verified intact, by section.
+std::string VerifiedBySection(const VerifyReport& report) {
+  std::size_t cdFiles = 0;
+  std::size_t gameData = 0;
+  for (std::size_t i = 0; i < report.files.size(); ++i) {
+    if (report.outcomes[i].status != FileStatus::Intact) continue;
+    ++(report.files[i].section == "CDFILES" ? cdFiles : gameData);
+  }
+  return std::to_string(cdFiles) + " CDFILES, " + std::to_string(gameData) + " GAMEDATA";
+}
+
+std::string TimeTaken(const VerifyReport& report) {
+  std::uint64_t bytes = 0;
+  for (const FileOutcome& outcome : report.outcomes) bytes += outcome.bytesRead;
+  const double megabytes = static_cast<double>(bytes) / 1e6;
+  char text[96];
+  std::snprintf(text, sizeof text, "%.1f MB read in %.2f s, %.1f MB/s", megabytes, report.seconds,
+                report.seconds > 0 ? megabytes / report.seconds : 0.0);
+  return text;
 }
 
 }  // namespace
 
 VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled,
-                             bool progressShown)
+                             ProgressTerminal terminal)
     : options(std::move(chosen)),
       stopRequested(std::move(stopPolled)),
-      showProgress(progressShown) {}
+      progressTerminal(std::move(terminal)) {}
 
 int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
+  VerifyReport report;
+  if (!FindPaths(report.list, report.root, err)) return 2;
+  std::string bytes;
+  std::string problem;
+  if (!list_file::Read(report.list, bytes, problem)) {
+    err << "crclist: " << report.list << ": " << problem << "\n";
+    return 2;
+  }
+  const Linter linter(bytes);
+  report.lines = &linter.Lines();
+  report.findings = VerificationFindings(linter, report.root, report.list);
+  list_file::PrintFindings(err, report.list, linter.Lines(), report.findings);
+
   CheckList list;
-  std::string root;
-  if (!LoadList(list, root, err)) return 2;
-  return VerifyFiles(list, root, out, err);
+  if (!LoadList(report.list, list, err)) return 2;
+  report.files = DiscFiles(list);
+
+  std::ofstream jsonFile;
+  if (!options.json.empty() && options.json != "-") {
+    jsonFile.open(fs::u8path(options.json), std::ios::binary);
+    if (!jsonFile) {
+      err << "crclist: " << options.json << ": cannot be written: " << std::strerror(errno) << "\n";
+      return 2;
+    }
+  }
+  // Standard output carries the JSON report alone when it goes there.
+  std::ostream& messages = options.json == "-" ? err : out;
+  int code = VerifyFiles(report, messages, err);
+  if (code == 0 && options.strict && !report.findings.empty()) {
+    messages << "the list's " << report.findings.size()
+             << (report.findings.size() == 1 ? " finding fails" : " findings fail")
+             << " the run under --strict\n";
+    code = 1;
+  }
+  if (options.json.empty()) return code;
+  std::ostream& json = options.json == "-" ? out : jsonFile;
+  report.Write(json);
+  if (jsonFile.is_open()) jsonFile.close();
+  if (!json) {
+    err << "crclist: " << options.json << ": the report could not be written\n";
+    return code == 0 ? 2 : code;
+  }
+  return code;
 }
 
-bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& err) const {
+bool VerifyCommand::FindPaths(std::string& listPath, std::string& rootPath,
+                              std::ostream& err) const {
+  fs::path list = fs::u8path(options.list);
+  fs::path root = fs::u8path(options.root);
   std::error_code error;
-  if (!fs::is_directory(fs::u8path(options.root), error)) {
-    err << "crclist: " << options.root << ": no such folder\n";
-    return false;
-  }
-  std::string path;
-  if (!paths::ToListPath(options.root, root, err)) return false;
   if (options.list.empty()) {
-    path = paths::Join(root, "crclist.INF");
-  } else if (!paths::ToListPath(options.list, path, err)) {
+    if (root.empty()) root = ".";
+    list = root / "crclist.INF";
+  } else if (fs::is_directory(list, error)) {
+    if (root.empty()) root = list;
+    list /= "crclist.INF";
+  } else if (root.empty()) {
+    root = list.has_parent_path() ? list.parent_path() : fs::path(".");
+  }
+  rootPath = root.make_preferred().u8string();
+  listPath = list.make_preferred().u8string();
+  if (!fs::is_directory(root, error)) {
+    err << "crclist: " << rootPath << ": no such folder\n";
     return false;
   }
-  const std::string shownPath = platform::Cp932ToUtf8(path);
+  std::string unused;
+  return paths::ToListPath(rootPath, unused, err) && paths::ToListPath(listPath, unused, err);
+}
 
+// Through the program's own loader; its invalid-token boxes are the findings printed before.
+bool VerifyCommand::LoadList(const std::string& listPath, CheckList& list,
+                             std::ostream& err) const {
+  std::string path;
+  paths::ToListPath(listPath, path, err);
   const InvalidTokenLog invalidTokens;
-  const bool loaded = list.Load(path.c_str());
-  for (const std::string& token : invalidTokens.Tokens()) {
-    err << "crclist: " << shownPath << ": invalid token \"" << platform::Cp932ToUtf8(token)
-        << "\"\n";
-  }
-  if (!loaded) {
-    err << "crclist: " << shownPath
-        << ": the check list cannot be loaded (crclist lint tells why)\n";
+  if (!list.Load(path.c_str())) {
+    err << "crclist: " << listPath
+        << ": the check list cannot be loaded: Disksentry stops reading it where shown above\n";
     return false;
   }
   if (list.driveInfo.empty()) {
-    err << "crclist: " << shownPath << ": no DRIVEINFO value, so the program's disc check stops "
+    err << "crclist: " << listPath << ": no DRIVEINFO value, so the program's disc check stops "
         << "before any file\n";
     return false;
   }
   return true;
 }
 
-int VerifyCommand::VerifyFiles(const CheckList& list, const std::string& root, std::ostream& out,
-                               std::ostream& err) const {
-  const std::vector<ListedFile> files = DiscFiles(list);
+int VerifyCommand::VerifyFiles(VerifyReport& report, std::ostream& out, std::ostream& err) const {
+  const std::vector<ListedFile>& files = report.files;
+  report.outcomes.assign(files.size(), FileOutcome{});
+  std::uint64_t totalBytes = 0;
+  for (const ListedFile& file : files) totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  std::string root;
+  platform::Utf8ToCp932(report.root, root);
   FolderReader reader(root);
-  ProgressLine progress(err, showProgress);
+  ProgressLine progress(err, progressTerminal, totalBytes, files.size());
+  const auto started = std::chrono::steady_clock::now();
   std::size_t failures = 0;
+  bool stopped = false;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const ListedFile& file = files[i];
-    const std::string shownName = platform::Cp932ToUtf8(file.path);
-    progress.StartFile(shownName, i + 1, files.size());
-    const auto size = static_cast<std::uint32_t>(file.entry.size);
-    std::uint64_t fileRead = 0;
-    const FileOutcome outcome = reader.Verify(file, [&](std::uint64_t bytes) {
-      fileRead += bytes;
-      progress.AddBytes(bytes);
-      progress.SetPercent(size == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(fileRead * 100 / size, 100)));
-      return !stopRequested();
-    });
+    const std::string shownName = paths::Shown(file.path);
+    progress.StartFile(shownName, i + 1);
+    report.outcomes[i] = VerifyFile(reader, file, progress);
+    progress.FinishFile(static_cast<std::uint32_t>(file.entry.size));
     // As in the program, a stop counts whatever the file's result.
-    if (stopRequested()) {
-      progress.Clear();
-      out << "stopped after " << i << " of " << files.size() << " files\n";
-      return 1;
+    stopped = stopRequested();
+    if (stopped) break;
+    const FileOutcome& outcome = report.outcomes[i];
+    if (outcome.status == FileStatus::Intact) {
+      if (options.verbose) {
+        progress.Clear();
+        out << shownName << ": intact\n";
+      }
+      continue;
     }
-    if (outcome.status == FileStatus::Intact) continue;
     progress.Clear();
-    out << shownName << ": " << Failure(outcome, file.entry) << "\n";
+    out << shownName << ": " << Failure(outcome, file, report.root) << "\n";
     ++failures;
-    if (!options.keepGoing) {
-      out << "stopped at the first failure, as Disksentry does (--keep-going verifies every "
-             "file)\n";
-      return 1;
-    }
+    if (!options.keepGoing) break;
   }
   progress.Clear();
-  if (failures != 0) {
-    out << failures << " of " << files.size() << " files failed\n";
+  report.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  return Summarize(report, failures, stopped, out);
+}
+
+FileOutcome VerifyCommand::VerifyFile(DiscReader& reader, const ListedFile& file,
+                                      ProgressLine& progress) const {
+  if (paths::LeavesDisc(file.entry.name)) {
+    FileOutcome outside;
+    outside.status = FileStatus::Missing;
+    outside.reason = "the name leads outside the disc's folder, and crclist reads nothing there";
+    return outside;
+  }
+  return reader.Verify(file, [&](std::uint64_t bytes) {
+    progress.AddBytes(bytes);
+    return !stopRequested();
+  });
+}
+
+int VerifyCommand::Summarize(const VerifyReport& report, std::size_t failures, bool stopped,
+                             std::ostream& out) const {
+  const std::size_t total = report.files.size();
+  if (stopped) {
+    std::size_t done = 0;
+    for (const FileOutcome& outcome : report.outcomes) {
+      done += outcome.status == FileStatus::NotReached ? 0 : 1;
+    }
+    out << "stopped after " << done << " of " << Files(total);
+    if (failures != 0) out << "; " << failures << " had failed";
+    out << "\n";
+    return 130;
+  }
+  if (failures != 0 && !options.keepGoing) {
+    out << "stopped at the first failure, as Disksentry does (--keep-going verifies every "
+           "file)\n";
     return 1;
   }
-  out << "all " << files.size() << " files verified\n";
+  if (failures != 0) {
+    out << failures << " of " << Files(total) << " failed; verified: " << VerifiedBySection(report)
+        << "\n"
+        << TimeTaken(report) << "\n";
+    return 1;
+  }
+  if (!options.quiet) {
+    out << (total == 1 ? "" : "all ") << Files(total) << " verified: " << VerifiedBySection(report)
+        << "\n"
+        << TimeTaken(report) << "\n";
+  }
   return 0;
 }
