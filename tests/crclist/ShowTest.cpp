@@ -85,8 +85,22 @@ TEST(Show, ReportsAFailedLoadWithWhatWasReadBeforeIt) {
   EXPECT_EQ(broken["title"], "T");
   EXPECT_EQ(broken["cdFiles"].size(), 1u);
 
-  const Json missing = ShowJson(workspace.Path("absent.INF"), 1);
-  EXPECT_EQ(missing["loaded"], false);
+}
+
+TEST(Show, SaysWhatIsWrongWithAListItCannotRead) {
+  Workspace workspace;
+  workspace.Write("folder/a.bin", "a");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {workspace.Path("absent.INF"), ": no such file\n"},
+      {workspace.Path("folder"), ": a folder, not a check list\n"},
+  };
+  for (const auto& [path, problem] : cases) {
+    SCOPED_TRACE(problem);
+    const Outcome outcome = RunCrclist({"show", path});
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "crclist: " + path + problem);
+  }
 }
 
 TEST(Show, OpensAListInAFolderWithAJapaneseName) {

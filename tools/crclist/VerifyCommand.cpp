@@ -35,9 +35,12 @@ std::string Files(std::size_t count) {
 std::vector<Finding> VerificationFindings(const Linter& linter, const std::string& rootPath,
                                           const std::string& listPath) {
   std::vector<Finding> findings = linter.Findings();
-  const std::vector<Finding> onDisc =
-      RootCheck::Compare(linter.DiscFiles(), rootPath, fs::u8path(listPath));
-  findings.insert(findings.end(), onDisc.begin(), onDisc.end());
+  // A list that does not load verifies nothing, and its files say nothing about the disc.
+  if (linter.Loads()) {
+    const std::vector<Finding> onDisc =
+        RootCheck::Compare(linter.DiscFiles(), rootPath, fs::u8path(listPath));
+    findings.insert(findings.end(), onDisc.begin(), onDisc.end());
+  }
   std::vector<Finding> changing;
   for (const Finding& finding : findings) {
     if (Finding::ChangesVerification(finding.kind)) changing.push_back(finding);
