@@ -78,10 +78,12 @@ void ProgressLine::Draw() {
   // The last column is left free: some terminals wrap as soon as it is written.
   const std::size_t width = std::max<std::size_t>(terminal.columns(), 2) - 1;
   std::string line = Figures(std::chrono::duration<double>(now - started).count());
+  // The figures are ASCII: their bytes are their columns.
   if (line.size() + 2 + kShortestName <= width) {
     line += "  " + terminal_text::EndWithin(file, width - line.size() - 2);
+  } else if (line.size() > width) {
+    line.resize(width);
   }
-  if (line.size() > width) line.resize(width);  // only figures, which are ASCII
   const std::size_t columns = terminal_text::ColumnsOf(line);
   if (terminal.escapes) {
     out << kEraseLine << line;
