@@ -169,6 +169,8 @@ TEST(Make, RefusesOptionsItCannotFollowAndListsTheProgramCannotUse) {
       {{"make", disc, "--drive-info", "x", "-o", workspace.Path("absent/crclist.INF")},
        "absent" + std::string(1, std::filesystem::path::preferred_separator) +
            "crclist.INF: cannot be written: "},
+      {{"make", disc, "--drive-info", "x", "-o", workspace.Path("empty")},
+       "cannot be written: it is a folder"},
       {{"make"}, "DIR is required"},
   };
   for (const auto& [arguments, message] : cases) {

@@ -119,6 +119,10 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
     return 2;
   }
   const fs::path temporary = TemporaryBeside(fs::u8path(OutputPath()));
+  if (fs::is_directory(fs::u8path(OutputPath()), error)) {
+    err << "crclist: " << OutputPath() << ": cannot be written: it is a folder\n";
+    return 2;
+  }
   if (!std::ofstream(temporary, std::ios::binary)) {
     err << "crclist: " << OutputPath() << ": cannot be written: " << SystemReason() << "\n";
     return 2;
