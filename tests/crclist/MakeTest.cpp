@@ -167,8 +167,7 @@ TEST(Make, RefusesOptionsItCannotFollowAndListsTheProgramCannotUse) {
       {{"make", disc}, "--drive-info is required"},
       {{"make", workspace.Path("empty"), "--drive-info", "x"}, "holds no file to list"},
       {{"make", disc, "--drive-info", "x", "-o", workspace.Path("absent/crclist.INF")},
-       "absent" + std::string(1, std::filesystem::path::preferred_separator) +
-           "crclist.INF: cannot be written: "},
+       "crclist.INF: cannot be written: "},
       {{"make", disc, "--drive-info", "x", "-o", workspace.Path("empty")},
        "cannot be written: it is a folder"},
       {{"make"}, "DIR is required"},
