@@ -43,7 +43,7 @@ std::vector<Character> Characters(const std::string& utf8) {
     } else if (lead < 0x80) {
       characters.push_back({std::string(1, utf8[i]), 1});
     } else {
-      char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+      char32_t c = length == 1 ? lead : static_cast<char32_t>(lead & (0x7Fu >> length));
       for (std::size_t k = 1; k < length; ++k) {
         c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
       }
