@@ -27,6 +27,7 @@ enum class FindingKind {
   NoTitle,
   RegWithoutGame,
   MissingFile,
+  ShortenedName,
   SizeDiffers,
   CaseOnlyMatch,
   UnlistedFile,

@@ -4,17 +4,14 @@
 #include <utility>
 #include <vector>
 
+#include "DiscFolder.h"
+#include "DiscImage.h"
 #include "Linter.h"
+#include "DiscCheck.h"
 #include "ListFile.h"
-#include "Paths.h"
-#include "RootCheck.h"
 #include "platform/Platform.h"
 
-namespace {
-
 namespace fs = std::filesystem;
-
-}  // namespace
 
 LintCommand::LintCommand(LintOptions chosen) : options(std::move(chosen)) {}
 
@@ -27,17 +24,13 @@ int LintCommand::Run(std::ostream& out, std::ostream& err) const {
   }
   const Linter linter(bytes);
   std::vector<Finding> findings = linter.Findings();
-  if (!options.root.empty()) {
-    std::string root;
-    std::error_code error;
-    if (!fs::is_directory(fs::u8path(options.root), error)) {
-      err << "crclist: " << options.root << ": no such folder\n";
-      return 2;
-    }
-    if (!paths::ToListPath(options.root, root, err)) return 2;
-    const std::vector<Finding> rootFindings =
-        RootCheck::Compare(linter.DiscFiles(), options.root, fs::u8path(options.file));
-    findings.insert(findings.end(), rootFindings.begin(), rootFindings.end());
+  if (!options.root.empty() || !options.image.empty()) {
+    DiscListing disc;
+    std::string shownDisc;
+    if (!ListDisc(disc, shownDisc, err)) return 2;
+    const std::vector<Finding> onDisc =
+        DiscCheck::Compare(linter.DiscFiles(), disc, shownDisc, options.image.empty());
+    findings.insert(findings.end(), onDisc.begin(), onDisc.end());
   }
   list_file::PrintFindings(out, options.file, linter.Lines(), findings);
   if (findings.empty()) {
@@ -47,4 +40,22 @@ int LintCommand::Run(std::ostream& out, std::ostream& err) const {
   out << options.file << ": " << findings.size()
       << (findings.size() == 1 ? " finding" : " findings") << "\n";
   return 1;
+}
+
+bool LintCommand::ListDisc(DiscListing& disc, std::string& shownDisc, std::ostream& err) const {
+  std::string error;
+  if (!options.image.empty()) {
+    shownDisc = "in " + options.image;
+    if (DiscImage::List(options.image, disc, error)) return true;
+  } else {
+    shownDisc = "under " + options.root;
+    std::error_code failure;
+    if (!fs::is_directory(fs::u8path(options.root), failure)) {
+      error = options.root + ": no such folder";
+    } else if (DiscFolder::List(options.root, fs::u8path(options.file), disc, error)) {
+      return true;
+    }
+  }
+  err << "crclist: " << error << "\n";
+  return false;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "DiscListing.h"
 #include "Paths.h"
 #include "platform/Platform.h"
 
@@ -430,7 +431,7 @@ void Linter::CheckDiscName(const ListedDiscFile& file) {
                " characters, and Windows opens at most " + std::to_string(kLongestPathFromRoot) +
                " after a drive's root such as \"E:\\\"");
   }
-  const auto folded = firstFolded.emplace(paths::Folded(path), std::make_pair(path, file.offset));
+  const auto folded = firstFolded.emplace(DiscListing::Folded(path), std::make_pair(path, file.offset));
   if (!folded.second && folded.first->second.first != path) {
     Report(file.offset, FindingKind::CaseDuplicate,
            Quoted(path) + " differs only in letter case from " +

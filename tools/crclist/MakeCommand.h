@@ -6,18 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "DiscListing.h"
 #include "ProgressLine.h"
 #include "checklist/CheckList.h"
 
 // Texts and paths as given on the command line, in UTF-8; an empty text is left out of the list.
 struct MakeOptions {
   std::string folder;
+  std::string image;  // in place of the folder
   std::string title;
   std::string gameKey;
   std::string messageFile;
   std::string driveInfo;
   std::vector<std::string> registryFiles;  // NAME=FILE
-  std::string output;                      // the folder's crclist.INF when empty
+  std::string output;                      // the folder's crclist.INF when empty; needed for an image
 };
 
 // Writes the check list of a disc folder: its files with their sizes and CRC-32 values, and the
@@ -34,9 +36,11 @@ class MakeCommand {
   bool ReadTexts(CheckList& list, std::ostream& err) const;
   bool ReadMessageFile(CheckList& list, std::ostream& err) const;
   bool ListRegistryFiles(CheckList& list, std::vector<std::string>& paths, std::ostream& err) const;
-  bool ListDiscFiles(CheckList& list, std::ostream& err) const;
+  bool FindDisc(std::string& root, std::ostream& err) const;
+  bool ListDiscFiles(CheckList& list, DiscListing& listing, std::ostream& err) const;
   int ComputeChecksums(const std::string& root, const std::vector<std::string>& registryPaths,
                        CheckList& list, std::ostream& err) const;
+  int ChecksumImageFiles(const DiscListing& listing, CheckList& list, std::ostream& err) const;
   bool ReplaceList(const std::filesystem::path& temporary, const std::string& text,
                    std::ostream& err) const;
   std::string OutputPath() const;

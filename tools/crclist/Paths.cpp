@@ -94,11 +94,4 @@ std::size_t CharactersOf(const std::string& cp932) {
   return characters;
 }
 
-std::string Folded(const std::string& cp932) {
-  return EachSeparator(cp932, [](char& byte) {
-    if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');
-    if (byte == '/') byte = '\\';
-  });
-}
-
 }  // namespace paths

@@ -21,7 +21,5 @@ bool LeavesDisc(const std::string& cp932);
 bool ClimbsOut(const std::string& cp932);
 // The characters Windows counts in the path (a double-byte character is one).
 std::size_t CharactersOf(const std::string& cp932);
-// The name with ASCII letters in lower case and "/" as "\", as Windows compares file names.
-std::string Folded(const std::string& cp932);
 
 }  // namespace paths

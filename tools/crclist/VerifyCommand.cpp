@@ -6,16 +6,20 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "DiscCheck.h"
+#include "DiscFolder.h"
+#include "DiscImage.h"
 #include "FolderReader.h"
+#include "ImageReader.h"
 #include "InvalidTokenLog.h"
-#include "Linter.h"
 #include "ListFile.h"
 #include "ListedFile.h"
 #include "Paths.h"
-#include "RootCheck.h"
+#include "TemporaryFile.h"
 
 namespace {
 
@@ -29,23 +33,6 @@ std::string Hex(std::uint32_t value) {
 
 std::string Files(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " file" : " files");
-}
-
-// What the list holds that changes what is verified, and how it compares with the disc folder.
-std::vector<Finding> VerificationFindings(const Linter& linter, const std::string& rootPath,
-                                          const std::string& listPath) {
-  std::vector<Finding> findings = linter.Findings();
-  // A list that does not load verifies nothing, and its files say nothing about the disc.
-  if (linter.Loads()) {
-    const std::vector<Finding> onDisc =
-        RootCheck::Compare(linter.DiscFiles(), rootPath, fs::u8path(listPath));
-    findings.insert(findings.end(), onDisc.begin(), onDisc.end());
-  }
-  std::vector<Finding> changing;
-  for (const Finding& finding : findings) {
-    if (Finding::ChangesVerification(finding.kind)) changing.push_back(finding);
-  }
-  return changing;
 }
 
 std::string Failure(const FileOutcome& outcome, const ListedFile& file,
@@ -100,20 +87,24 @@ VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPol
 
 int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   VerifyReport report;
-  if (!FindPaths(report.list, report.root, err)) return 2;
   std::string bytes;
-  std::string problem;
-  if (!list_file::Read(report.list, bytes, problem)) {
-    err << "crclist: " << report.list << ": " << problem << "\n";
+  std::string loadPath;
+  if (!ReadList(report, bytes, loadPath, err)) return 2;
+  const Linter linter(bytes);
+  DiscListing listing;
+  std::string listingProblem;
+  const bool listed = ListDisc(report, listing, listingProblem);
+  if (!listed && !options.image.empty()) {
+    err << "crclist: " << listingProblem << "\n";
     return 2;
   }
-  const Linter linter(bytes);
   report.lines = &linter.Lines();
-  report.findings = VerificationFindings(linter, report.root, report.list);
+  report.findings =
+      VerificationFindings(linter, report, listed ? &listing : nullptr, listingProblem);
   list_file::PrintFindings(err, report.list, linter.Lines(), report.findings);
 
   CheckList list;
-  if (!LoadList(report.list, list, err)) return 2;
+  if (!LoadList(loadPath, bytes, report.list, list, err)) return 2;
   report.files = DiscFiles(list);
 
   std::ofstream jsonFile;
@@ -126,7 +117,8 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   }
   // Standard output carries the JSON report alone when it goes there.
   std::ostream& messages = options.json == "-" ? err : out;
-  int code = VerifyFiles(report, messages, err);
+  const std::unique_ptr<DiscReader> reader = OpenDisc(report, std::move(listing));
+  int code = VerifyFiles(*reader, report, messages, err);
   if (code == 0 && options.strict && !report.findings.empty()) {
     messages << "the list's " << report.findings.size()
              << (report.findings.size() == 1 ? " finding fails" : " findings fail")
@@ -144,8 +136,30 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   return code;
 }
 
-bool VerifyCommand::FindPaths(std::string& listPath, std::string& rootPath,
-                              std::ostream& err) const {
+bool VerifyCommand::ReadList(VerifyReport& report, std::string& bytes, std::string& loadPath,
+                             std::ostream& err) const {
+  if (!options.image.empty()) {
+    report.root = options.image;
+    if (options.list.empty()) {
+      report.list = options.image + ": crclist.INF";
+      std::string error;
+      if (DiscImage::ReadFile(options.image, "crclist.INF", bytes, error)) return true;
+      err << "crclist: " << error << "\n";
+      return false;
+    }
+    report.list = options.list;
+  } else if (!FindFolderPaths(report.list, report.root, err)) {
+    return false;
+  }
+  loadPath = report.list;
+  std::string problem;
+  if (list_file::Read(report.list, bytes, problem)) return true;
+  err << "crclist: " << report.list << ": " << problem << "\n";
+  return false;
+}
+
+bool VerifyCommand::FindFolderPaths(std::string& listPath, std::string& rootPath,
+                                    std::ostream& err) const {
   fs::path list = fs::u8path(options.list);
   fs::path root = fs::u8path(options.root);
   std::error_code error;
@@ -168,33 +182,75 @@ bool VerifyCommand::FindPaths(std::string& listPath, std::string& rootPath,
   return paths::ToListPath(rootPath, unused, err) && paths::ToListPath(listPath, unused, err);
 }
 
+bool VerifyCommand::ListDisc(const VerifyReport& report, DiscListing& listing,
+                             std::string& problem) const {
+  if (!options.image.empty()) return DiscImage::List(options.image, listing, problem);
+  return DiscFolder::List(report.root, fs::u8path(report.list), listing, problem);
+}
+
+// What the list holds that changes what is verified, and how it compares with the disc.
+std::vector<Finding> VerifyCommand::VerificationFindings(const Linter& linter,
+                                                         const VerifyReport& report,
+                                                         const DiscListing* listing,
+                                                         const std::string& listingProblem) const {
+  std::vector<Finding> findings = linter.Findings();
+  // A list that does not load verifies nothing, and its files say nothing about the disc.
+  if (linter.Loads() && listing != nullptr) {
+    const bool isFolder = options.image.empty();
+    const std::vector<Finding> onDisc = DiscCheck::Compare(
+        linter.DiscFiles(), *listing, (isFolder ? "under " : "in ") + report.root, isFolder);
+    findings.insert(findings.end(), onDisc.begin(), onDisc.end());
+  } else if (linter.Loads()) {
+    findings.push_back({Finding::kWholeFile, FindingKind::UnlistedFile,
+                        listingProblem + " (under " + report.root +
+                            "), so the folder's files are not compared with the list"});
+  }
+  std::vector<Finding> changing;
+  for (const Finding& finding : findings) {
+    if (Finding::ChangesVerification(finding.kind)) changing.push_back(finding);
+  }
+  return changing;
+}
+
 // Through the program's own loader; its invalid-token boxes are the findings printed before.
-bool VerifyCommand::LoadList(const std::string& listPath, CheckList& list,
+bool VerifyCommand::LoadList(const std::string& loadPath, const std::string& bytes,
+                             const std::string& shownList, CheckList& list,
                              std::ostream& err) const {
+  // An image's own list is read from a copy.
+  std::optional<TemporaryFile> copy;
+  if (loadPath.empty()) copy.emplace(bytes);
   std::string path;
-  paths::ToListPath(listPath, path, err);
+  paths::ToListPath(copy ? copy->Path() : loadPath, path, err);
   const InvalidTokenLog invalidTokens;
   if (!list.Load(path.c_str())) {
-    err << "crclist: " << listPath
+    err << "crclist: " << shownList
         << ": the check list cannot be loaded: Disksentry stops reading it where shown above\n";
     return false;
   }
   if (list.driveInfo.empty()) {
-    err << "crclist: " << listPath << ": no DRIVEINFO value, so the program's disc check stops "
+    err << "crclist: " << shownList << ": no DRIVEINFO value, so the program's disc check stops "
         << "before any file\n";
     return false;
   }
   return true;
 }
 
-int VerifyCommand::VerifyFiles(VerifyReport& report, std::ostream& out, std::ostream& err) const {
+std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const VerifyReport& report,
+                                                    DiscListing listing) const {
+  if (!options.image.empty()) {
+    return std::make_unique<ImageReader>(options.image, std::move(listing), report.files);
+  }
+  std::string root;
+  platform::Utf8ToCp932(report.root, root);
+  return std::make_unique<FolderReader>(root);
+}
+
+int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
+                               std::ostream& err) const {
   const std::vector<ListedFile>& files = report.files;
   report.outcomes.assign(files.size(), FileOutcome{});
   std::uint64_t totalBytes = 0;
   for (const ListedFile& file : files) totalBytes += static_cast<std::uint32_t>(file.entry.size);
-  std::string root;
-  platform::Utf8ToCp932(report.root, root);
-  FolderReader reader(root);
   ProgressLine progress(err, progressTerminal, totalBytes, files.size());
   const auto started = std::chrono::steady_clock::now();
   std::size_t failures = 0;

@@ -1,18 +1,23 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "DiscListing.h"
 #include "DiscReader.h"
+#include "Linter.h"
 #include "ProgressLine.h"
 #include "VerifyReport.h"
 #include "checklist/CheckList.h"
 
 struct VerifyOptions {
-  std::string list;  // a check list, or a folder holding crclist.INF; the root's when empty
-  std::string root;  // the disc folder; the list's folder when empty, else the current one
-  std::string json;  // where the JSON report goes, "-" for standard output; none when empty
+  std::string list;   // a check list, or a folder holding crclist.INF; the disc's own when empty
+  std::string root;   // the disc folder; the list's folder when empty, else the current one
+  std::string image;  // an image of the disc, in place of the root
+  std::string json;   // where the JSON report goes, "-" for standard output; none when empty
   bool keepGoing = false;
   bool strict = false;
   bool quiet = false;
@@ -28,14 +33,26 @@ class VerifyCommand {
   VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled, ProgressTerminal terminal);
 
   // 0 when every file verified, 1 when one failed (or, under --strict, the list has findings),
-  // 2 when the list or the options cannot be used, 130 when stopped.
+  // 2 when the list, the disc or the options cannot be used, 130 when stopped.
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
-  // The list's and the root's paths as given or derived, in UTF-8; false after telling why.
-  bool FindPaths(std::string& listPath, std::string& rootPath, std::ostream& err) const;
-  bool LoadList(const std::string& listPath, CheckList& list, std::ostream& err) const;
-  int VerifyFiles(VerifyReport& report, std::ostream& out, std::ostream& err) const;
+  // Where the list and the disc are (report.list, report.root), the list's bytes, and the file
+  // the loader is to read them from (empty: a copy of the bytes); false after telling why.
+  bool ReadList(VerifyReport& report, std::string& bytes, std::string& loadPath,
+                std::ostream& err) const;
+  bool FindFolderPaths(std::string& listPath, std::string& rootPath, std::ostream& err) const;
+  // The disc's files; a folder that cannot be listed is a finding, an image an error.
+  bool ListDisc(const VerifyReport& report, DiscListing& listing, std::string& problem) const;
+  std::vector<Finding> VerificationFindings(const Linter& linter,
+                                            const VerifyReport& report,
+                                            const DiscListing* listing,
+                                            const std::string& listingProblem) const;
+  bool LoadList(const std::string& loadPath, const std::string& bytes,
+                const std::string& shownList, CheckList& list, std::ostream& err) const;
+  std::unique_ptr<DiscReader> OpenDisc(const VerifyReport& report, DiscListing listing) const;
+  int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
+                  std::ostream& err) const;
   FileOutcome VerifyFile(DiscReader& reader, const ListedFile& file, ProgressLine& progress) const;
   int Summarize(const VerifyReport& report, std::size_t failures, bool stopped,
                 std::ostream& out) const;
