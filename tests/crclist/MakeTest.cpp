@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "CommandLine.h"
-
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
@@ -205,7 +204,8 @@ TEST(Make, ReplacesAListWholeOrLeavesItAsItWas) {
   ASSERT_TRUE(LoadList(disc.Path("crclist.INF"), list));
   EXPECT_EQ(list.cdFiles.size(), 1u);
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(disc.Path()))) {
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::u8path(disc.Path()))) {
     names.push_back(entry.path().filename().u8string());
   }
   std::sort(names.begin(), names.end());
@@ -231,9 +231,9 @@ TEST(Make, TakesRegistryFilesAndMessageLines) {
   const std::string messages = workspace.Write("message.txt",
                                                "\xEF\xBB\xBF"
                                                "一行目\n\n三行目 with spaces\n");
-  const Outcome outcome =
-      RunCrclist({"make", workspace.Path("disc"), "--drive-info", "x", "--game", "Software\\Maker\\Game", "--reg",
-                  "Exe Path=" + installed, "--message-file", messages});
+  const Outcome outcome = RunCrclist({"make", workspace.Path("disc"), "--drive-info", "x", "--game",
+                                      "Software\\Maker\\Game", "--reg", "Exe Path=" + installed,
+                                      "--message-file", messages});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
 
   CheckList list;

@@ -48,7 +48,8 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& arguments, unsigned sh
     const int nowhere = open("/dev/null", O_WRONLY);
     dup2(nowhere, STDOUT_FILENO);
     std::vector<char*> argv{const_cast<char*>(CRCLIST_PROGRAM)};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(CRCLIST_PROGRAM, argv.data());
     _exit(127);
@@ -73,7 +74,11 @@ std::vector<std::string> LineStates(const std::string& screen) {
 bool IsWholeUtf8(const std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    const std::size_t length = lead < 0x80    ? 1
+                               : lead >= 0xF0 ? 4
+                               : lead >= 0xE0 ? 3
+                               : lead >= 0xC0 ? 2
+                                              : 0;
     if (length == 0 || i + length > text.size()) return false;
     for (std::size_t k = 1; k < length; ++k) {
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;

@@ -84,7 +84,6 @@ TEST(Show, ReportsAFailedLoadWithWhatWasReadBeforeIt) {
   EXPECT_EQ(broken["loaded"], false);
   EXPECT_EQ(broken["title"], "T");
   EXPECT_EQ(broken["cdFiles"].size(), 1u);
-
 }
 
 TEST(Show, SaysWhatIsWrongWithAListItCannotRead) {

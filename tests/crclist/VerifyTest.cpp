@@ -126,8 +126,9 @@ TEST(Verify, StopsAtTheFirstFailureOrListsEveryOne) {
   const Outcome first = RunCrclist({"verify", "--root", disc.Path()});
   EXPECT_EQ(first.code, 1);
   EXPECT_EQ(first.out.rfind("it's.txt: missing or cannot be opened: ", 0), 0u) << first.out;
-  EXPECT_TRUE(Contains(first.out, "\nstopped at the first failure, as Disksentry does "
-                                  "(--keep-going verifies every file)\n"))
+  EXPECT_TRUE(Contains(first.out,
+                       "\nstopped at the first failure, as Disksentry does "
+                       "(--keep-going verifies every file)\n"))
       << first.out;
 
   const Outcome every = RunCrclist({"verify", "--root", disc.Path(), "--keep-going"});
@@ -167,7 +168,8 @@ TEST(Verify, FindsTheListAndTheRootAsGiven) {
   workspace.Write("disc/gamedata/b.bin", "b");
   ASSERT_EQ(RunCrclist({"make", workspace.Path("disc"), "--drive-info", "x"}).code, 0);
   const std::string list = workspace.Path("disc/crclist.INF");
-  const std::string elsewhere = workspace.Write("lists/disc.INF", workspace.Read("disc/crclist.INF"));
+  const std::string elsewhere =
+      workspace.Write("lists/disc.INF", workspace.Read("disc/crclist.INF"));
   const std::vector<std::vector<std::string>> verified = {
       {"verify", workspace.Path("disc")},
       {"verify", list},
@@ -198,7 +200,8 @@ TEST(Verify, RefusesListsItCannotUseAndSaysWhy) {
   const std::string broken =
       workspace.Write("broken.INF", "[DRIVEINFO]\nx\n[CDFILES]\na.bin 1,0\n");
   const std::string noDrive = workspace.Write("nodrive.INF", "[CDFILES]\na.bin,1,0xE8B7BE43\n");
-  const std::string gameData = std::filesystem::u8path(workspace.Path("gamedata")).make_preferred().u8string();
+  const std::string gameData =
+      std::filesystem::u8path(workspace.Path("gamedata")).make_preferred().u8string();
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"verify", "--root", workspace.Path()}, "crclist.INF: no such file"},
       {{"verify", "--root", gameData},
@@ -248,8 +251,8 @@ TEST(Verify, ReportsWhatTheListMakesItSkipOrReadOtherwise) {
     disc.Write("a.bin", "a");
     disc.Write("gamedata/b.bin", "b");
     const bool before = trap.listTail.rfind("^", 0) == 0;
-    const std::string list = disc.Write(
-        "crclist.INF", before ? trap.listTail.substr(1) + head : head + trap.listTail);
+    const std::string list =
+        disc.Write("crclist.INF", before ? trap.listTail.substr(1) + head : head + trap.listTail);
     std::string finding = trap.finding;
     const std::size_t root = finding.find("ROOT");
     if (root != std::string::npos) finding.replace(root, 4, disc.Path());

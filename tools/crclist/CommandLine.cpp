@@ -49,7 +49,8 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   lintCommand->add_option("FILE", lint.file, "the check list")->required();
   CLI::Option* lintRoot =
       lintCommand->add_option("--root", lint.root, "the disc folder, to find the listed files in");
-  lintCommand->add_option("--image", lint.image, "an ISO 9660 image of the disc, in place of --root")
+  lintCommand
+      ->add_option("--image", lint.image, "an ISO 9660 image of the disc, in place of --root")
       ->excludes(lintRoot);
 
   VerifyOptions verify;
@@ -70,9 +71,10 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
       "verify every file and list every failure instead of stopping at the first");
   verifyCommand->add_flag("--strict", verify.strict,
                           "fail the run when the list holds anything reported before it");
-  verifyCommand->add_option("--json", verify.json,
-                            "write a JSON report of every listed file to FILE ('-': standard "
-                            "output)")
+  verifyCommand
+      ->add_option("--json", verify.json,
+                   "write a JSON report of every listed file to FILE ('-': standard "
+                   "output)")
       ->type_name("FILE");
   CLI::Option* quiet = verifyCommand->add_flag("-q,--quiet", verify.quiet, "print failures only");
   verifyCommand->add_flag("-v,--verbose", verify.verbose, "print every file verified")

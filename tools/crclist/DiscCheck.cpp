@@ -53,10 +53,10 @@ Finding MissingFinding(const ListedDiscFile& listed, const std::string& name,
                        const std::string& shownDisc) {
   constexpr std::size_t kJolietLength = 64;
   const bool tooLong = Utf16Length(SplitFolder(platform::Cp932ToUtf8(name)).second) > kJolietLength;
-  const std::string why =
-      tooLong ? ": the name is longer than the " + std::to_string(kJolietLength) +
-                    " characters that Joliet names may have"
-              : "";
+  const std::string why = tooLong
+                              ? ": the name is longer than the " + std::to_string(kJolietLength) +
+                                    " characters that Joliet names may have"
+                              : "";
   const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
   if (shortened != nullptr) {
     return {listed.offset, FindingKind::ShortenedName,

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "DiscCheck.h"
 #include "DiscFolder.h"
 #include "DiscImage.h"
 #include "Linter.h"
-#include "DiscCheck.h"
 #include "ListFile.h"
 #include "platform/Platform.h"
 

@@ -431,7 +431,8 @@ void Linter::CheckDiscName(const ListedDiscFile& file) {
                " characters, and Windows opens at most " + std::to_string(kLongestPathFromRoot) +
                " after a drive's root such as \"E:\\\"");
   }
-  const auto folded = firstFolded.emplace(DiscListing::Folded(path), std::make_pair(path, file.offset));
+  const auto folded =
+      firstFolded.emplace(DiscListing::Folded(path), std::make_pair(path, file.offset));
   if (!folded.second && folded.first->second.first != path) {
     Report(file.offset, FindingKind::CaseDuplicate,
            Quoted(path) + " differs only in letter case from " +

@@ -150,7 +150,7 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
     if (computed == 130) {
       err << "crclist: stopped; " << OutputPath()
           << (fs::exists(fs::u8path(OutputPath()), error) ? " is left as it was\n"
-                                                            : " is not written\n");
+                                                          : " is not written\n");
     }
     return computed;
   }

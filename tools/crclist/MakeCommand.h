@@ -19,7 +19,7 @@ struct MakeOptions {
   std::string messageFile;
   std::string driveInfo;
   std::vector<std::string> registryFiles;  // NAME=FILE
-  std::string output;                      // the folder's crclist.INF when empty; needed for an image
+  std::string output;  // the folder's crclist.INF when empty; needed for an image
 };
 
 // Writes the check list of a disc folder: its files with their sizes and CRC-32 values, and the

@@ -26,8 +26,8 @@ std::string Duration(double seconds) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::ostream& stream, ProgressTerminal shownOn,
-                           std::uint64_t totalBytes, std::size_t totalFiles)
+ProgressLine::ProgressLine(std::ostream& stream, ProgressTerminal shownOn, std::uint64_t totalBytes,
+                           std::size_t totalFiles)
     : out(stream), terminal(std::move(shownOn)), total(totalBytes), fileTotal(totalFiles) {}
 
 void ProgressLine::StartFile(const std::string& name, std::size_t ordinal) {

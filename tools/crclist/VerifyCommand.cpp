@@ -52,7 +52,8 @@ std::string Failure(const FileOutcome& outcome, const ListedFile& file,
              " bytes, found " + std::to_string(*outcome.foundSize);
     case FileStatus::Unreadable:
       return "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
-    default: return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc);
+    default:
+      return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc);
   }
 }
 

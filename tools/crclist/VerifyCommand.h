@@ -44,12 +44,11 @@ class VerifyCommand {
   bool FindFolderPaths(std::string& listPath, std::string& rootPath, std::ostream& err) const;
   // The disc's files; a folder that cannot be listed is a finding, an image an error.
   bool ListDisc(const VerifyReport& report, DiscListing& listing, std::string& problem) const;
-  std::vector<Finding> VerificationFindings(const Linter& linter,
-                                            const VerifyReport& report,
+  std::vector<Finding> VerificationFindings(const Linter& linter, const VerifyReport& report,
                                             const DiscListing* listing,
                                             const std::string& listingProblem) const;
-  bool LoadList(const std::string& loadPath, const std::string& bytes,
-                const std::string& shownList, CheckList& list, std::ostream& err) const;
+  bool LoadList(const std::string& loadPath, const std::string& bytes, const std::string& shownList,
+                CheckList& list, std::ostream& err) const;
   std::unique_ptr<DiscReader> OpenDisc(const VerifyReport& report, DiscListing listing) const;
   int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
                   std::ostream& err) const;

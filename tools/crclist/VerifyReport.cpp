@@ -9,7 +9,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr FileStatus kStatuses[] = {FileStatus::Intact,     FileStatus::Missing,
+constexpr FileStatus kStatuses[] = {FileStatus::Intact,      FileStatus::Missing,
                                     FileStatus::SizeDiffers, FileStatus::CrcDiffers,
                                     FileStatus::Unreadable,  FileStatus::NotReached};
 
@@ -47,7 +47,8 @@ void VerifyReport::Write(std::ostream& out) const {
   Json findingsJson = Json::array();
   for (const Finding& finding : findings) {
     findingsJson.push_back(
-        {{"at", finding.offset == Finding::kWholeFile ? Json() : Json(lines->PositionOf(finding.offset))},
+        {{"at",
+          finding.offset == Finding::kWholeFile ? Json() : Json(lines->PositionOf(finding.offset))},
          {"kind", Finding::TagOf(finding.kind)},
          {"message", finding.message}});
   }
