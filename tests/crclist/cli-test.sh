@@ -36,8 +36,8 @@ expect 0 "all 5 files verified: 3 CDFILES, 2 GAMEDATA" verify --root "$disc"
 expect 0 "all 5 files verified: 3 CDFILES, 2 GAMEDATA" verify "$disc/crclist.INF"
 expect 1 "setup.dat: wrong CRC-32: listed 0x692079AA, found 0x230066D7" verify "$work/disc"
 expect 2 "crclist: $work/absent.INF: no such file" show "$work/absent.INF"
-# Without a terminal on standard error there is no progress line, nor anything else there.
-[ -z "$("$crclist" verify "$disc" 2>&1 >/dev/null)" ] || { echo "FAILED: verify wrote to a pipe's standard error"; failures=$((failures + 1)); }
+# Without a terminal on standard error there is no progress line: only the time taken.
+[ "$("$crclist" verify "$disc" 2>&1 >/dev/null | tr -d '0-9')" = ". MB read in . s, . MB/s" ] || { echo "FAILED: verify wrote more than the time taken to a pipe's standard error"; failures=$((failures + 1)); }
 expect 2 "crclist: $work/absent: no such folder" verify --root "$work/absent"
 (cd "$disc" && "$crclist" verify >/dev/null) || { echo "FAILED: verify in the disc's folder"; failures=$((failures + 1)); }
 expect 0 "wrote $work/ディスク.INF: 3 CDFILES, 2 GAMEDATA and 0 REG entries" \

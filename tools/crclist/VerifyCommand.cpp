@@ -281,7 +281,7 @@ int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::os
   progress.Clear();
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  return Summarize(report, failures, stopped, out);
+  return Summarize(report, failures, stopped, out, err);
 }
 
 FileOutcome VerifyCommand::VerifyFile(DiscReader& reader, const ListedFile& file,
@@ -298,8 +298,9 @@ FileOutcome VerifyCommand::VerifyFile(DiscReader& reader, const ListedFile& file
   });
 }
 
+// The result on out; the time it took on err, so that out is the same from run to run.
 int VerifyCommand::Summarize(const VerifyReport& report, std::size_t failures, bool stopped,
-                             std::ostream& out) const {
+                             std::ostream& out, std::ostream& err) const {
   const std::size_t total = report.files.size();
   if (stopped) {
     std::size_t done = 0;
@@ -318,14 +319,14 @@ int VerifyCommand::Summarize(const VerifyReport& report, std::size_t failures, b
   }
   if (failures != 0) {
     out << failures << " of " << Files(total) << " failed; verified: " << VerifiedBySection(report)
-        << "\n"
-        << TimeTaken(report) << "\n";
+        << "\n" << std::flush;
+    err << TimeTaken(report) << "\n";
     return 1;
   }
   if (!options.quiet) {
     out << (total == 1 ? "" : "all ") << Files(total) << " verified: " << VerifiedBySection(report)
-        << "\n"
-        << TimeTaken(report) << "\n";
+        << "\n" << std::flush;
+    err << TimeTaken(report) << "\n";
   }
   return 0;
 }

@@ -53,8 +53,8 @@ class VerifyCommand {
   int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
                   std::ostream& err) const;
   FileOutcome VerifyFile(DiscReader& reader, const ListedFile& file, ProgressLine& progress) const;
-  int Summarize(const VerifyReport& report, std::size_t failures, bool stopped,
-                std::ostream& out) const;
+  int Summarize(const VerifyReport& report, std::size_t failures, bool stopped, std::ostream& out,
+                std::ostream& err) const;
 
   VerifyOptions options;
   std::function<bool()> stopRequested;
