@@ -24,7 +24,7 @@ TEST(Image, TheWindowsBuildSaysItCannotReadImages) {
       {"verify", "--image", image},
       {"verify", "--image", image, "--list", list},
       {"lint", list, "--image", image},
-      {"make", "--image", image, "-o", workspace.Path("made.INF")},
+      {"make", "--image", image, "--drive-info", "x", "-o", workspace.Path("made.INF")},
   };
   for (const std::vector<std::string>& arguments : commands) {
     SCOPED_TRACE(arguments[0]);
