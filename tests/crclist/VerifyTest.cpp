@@ -203,6 +203,8 @@ TEST(Verify, RefusesListsItCannotUseAndSaysWhy) {
   const std::string noDrive = workspace.Write("nodrive.INF", "[CDFILES]\na.bin,1,0xE8B7BE43\n");
   const std::string gameData =
       std::filesystem::u8path(workspace.Path("gamedata")).make_preferred().u8string();
+  const std::string cut = workspace.Write(
+      "cut.INF", "[DRIVEINFO]\nx\n[CDFILES]\na.bin,1,0xE8B7BE43\n\xFF\nb.bin,1,0\n");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"verify", "--root", workspace.Path()}, "crclist.INF: no such file"},
       {{"verify", "--root", gameData},
@@ -211,6 +213,7 @@ TEST(Verify, RefusesListsItCannotUseAndSaysWhy) {
       {{"verify", broken}, ":4:7: expected \",\" after the name"},
       {{"verify", broken}, "cannot be loaded"},
       {{"verify", noDrive}, "no DRIVEINFO"},
+      {{"verify", cut}, "cannot be loaded"},
       {{"verify", "--unknown"}, "--unknown"},
       {{"verify", "-q", "-v"}, "excludes"},
   };

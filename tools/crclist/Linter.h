@@ -51,7 +51,7 @@ class Linter {
                   const std::function<void(const std::string&)>& take);
   bool ReadEntries(const char* section, std::vector<FileEntry>& entries);
   bool ReadEntry(const ScannedToken& name, FileEntry& entry);
-  bool FailAtEntry(const std::string& what);
+  bool Fail(const std::string& what);
   void CheckDiscName(const ListedDiscFile& file);
   void CheckValueToken();
   void CheckSize(const ScannedToken& token);
