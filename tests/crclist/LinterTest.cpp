@@ -23,6 +23,12 @@ std::vector<std::string> Found(const std::string& bytes) {
   return found;
 }
 
+std::string Repeated(const std::string& text, std::size_t times) {
+  std::string repeated;
+  for (std::size_t i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 // A title and a drive prompt, so that only the trap after them is found; it fills lines 1 to 4.
 const std::string kFine = "[TITLE]\r\nT\r\n[DRIVEINFO]\r\nD\r\n";
 
@@ -50,6 +56,33 @@ TEST(Linter, FindsEachTrapWhereItStands) {
        kFine + "[CDFILES]\r\nread me.txt,1,2\r\n",
        {"6:6 load-fails"}},
       {"a section name in lower case", kFine + "[cdfiles]\r\na,1,2\r\n", {"5:2 unknown-section"}},
+      {"a section name missing a letter",
+       kFine + "[GAMEDAT]\r\na,1,2\r\n",
+       {"5:2 unknown-section"}},
+      {"a name that climbs out of the disc",
+       kFine + "[CDFILES]\r\n\"..\\..\\etc\\hostname\",1,2\r\n",
+       {"6:1 leaves-disc"}},
+      {"an absolute name",
+       kFine + "[GAMEDATA]\r\n\"\\etc\\hostname\",1,2\r\n",
+       {"6:1 leaves-disc"}},
+      {"a name with a drive", kFine + "[CDFILES]\r\n\"C:\\x.bin\",1,2\r\n", {"6:1 leaves-disc"}},
+      {"dots inside a name", kFine + "[CDFILES]\r\na..b\\c..,1,2\r\n", {}},
+      {"a path of 256 characters from the root",
+       kFine + "[GAMEDATA]\r\n" + std::string(247, 'a') + ",1,2\r\n",
+       {}},
+      {"a path of 257 characters from the root",
+       kFine + "[GAMEDATA]\r\n" + std::string(248, 'a') + ",1,2\r\n",
+       {"6:1 path-too-long"}},
+      {"200 double-byte characters in 400 bytes",
+       kFine + "[CDFILES]\r\n" + Repeated("\x83\x40", 200) + ",1,2\r\n",
+       {}},
+      {"names that differ only in case",
+       kFine + "[CDFILES]\r\nData.bin,1,2\r\ngamedata\\x,1,2\r\n[GAMEDATA]\r\nX,1,2\r\n"
+               "[CDFILES]\r\nDATA.BIN,1,2\r\n",
+       {"9:1 case-duplicate", "11:1 case-duplicate"}},
+      {"a trail byte that is a letter",
+       kFine + "[CDFILES]\r\n\x83\x41,1,2\r\n\x83\x61,1,2\r\n",
+       {}},
       {"a '[' inside a text", kFine + "[MESSAGE]\r\nSee [notes]\r\n", {"6:6 unknown-section"}},
       {"text before the first section", "junk\r\n" + kFine, {"1:1 outside-section"}},
       {"a last word without a line end", kFine + "[MESSAGE]\r\nA\r\nB", {"7:1 dropped-word"}},
@@ -188,4 +221,31 @@ TEST(Lint, FindsListedFilesMissingOrOfAnotherSizeUnderTheRoot) {
             std::string::npos)
       << outcome.out;
   EXPECT_NE(outcome.out.find(": 2 findings\n"), std::string::npos) << outcome.out;
+}
+
+// With a root, lint finds what a case-sensitive copy of the disc would lose and what the list
+// leaves out; the list itself is no disc file.
+TEST(Lint, FindsNamesThatMatchOnlyInAnotherCaseAndFilesLeftOut) {
+  Workspace disc;
+  disc.Write("a.bin", "a");
+  disc.Write("Movie/Intro.MPG", "m");
+  disc.Write("gamedata/b.bin", "b");
+  disc.Write("gamedata/extra.bin", "e");
+  disc.Write("readme.txt", "r");
+  const std::string list =
+      disc.Write("lists/crclist.INF",
+                 kFine +
+                     "[CDFILES]\r\na.bin,1,0xE8B7BE43\r\nmovie\\intro.mpg,1,0\r\n[GAMEDATA]\r\n"
+                     "b.bin,1,0x71BEEFF9\r\n");
+  const Outcome outcome = RunCrclist({"lint", list, "--root", disc.Path()});
+  EXPECT_EQ(outcome.code, 1);
+  EXPECT_EQ(outcome.out,
+            list + ":7:1: \"movie\\intro.mpg\" is found under " + disc.Path() +
+                " only as \"Movie\\Intro.MPG\": Windows opens it, Linux and other case-sensitive "
+                "systems do not [case-only-match]\n" +
+                list + ": \"gamedata\\extra.bin\" under " + disc.Path() +
+                " is left out of the list: Disksentry never checks it [unlisted-file]\n" + list +
+                ": \"readme.txt\" under " + disc.Path() +
+                " is left out of the list: Disksentry never checks it [unlisted-file]\n" + list +
+                ": 3 findings\n");
 }

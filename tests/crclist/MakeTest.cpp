@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
@@ -103,14 +107,14 @@ TEST(Make, LeavesItsOwnListOutAndIsStable) {
   Workspace disc;
   disc.Write("b.bin", "b");
   disc.Write("a.bin", "a");
-  ASSERT_EQ(RunCrclist({"make", disc.Path()}).code, 0);
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "--drive-info", "x"}).code, 0);
   const std::string first = disc.Read("crclist.INF");
-  ASSERT_EQ(RunCrclist({"make", disc.Path()}).code, 0);
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "--drive-info", "x"}).code, 0);
   EXPECT_EQ(disc.Read("crclist.INF"), first);
 
   const std::string inside = disc.Path("lists/other.INF");
   disc.Write("lists/other.INF", "old");
-  ASSERT_EQ(RunCrclist({"make", disc.Path(), "-o", inside}).code, 0);
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "-o", inside, "--drive-info", "x"}).code, 0);
   EXPECT_EQ(disc.Read("lists/other.INF"), first);
 
   CheckList list;
@@ -133,7 +137,7 @@ TEST(Make, RefusesNamesThatAListCannotCarryAndWritesNothing) {
     Workspace disc;
     disc.Write("fine.txt", "fine");
     disc.Write("sub/" + name, "bytes");
-    const Outcome outcome = RunCrclist({"make", disc.Path()});
+    const Outcome outcome = RunCrclist({"make", disc.Path(), "--drive-info", "x"});
     EXPECT_EQ(outcome.code, 2);
     EXPECT_NE(outcome.err.find(name), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.err.find(reason), std::string::npos) << outcome.err;
@@ -141,30 +145,84 @@ TEST(Make, RefusesNamesThatAListCannotCarryAndWritesNothing) {
   }
 }
 
-TEST(Make, RefusesOptionsItCannotFollow) {
+// Each refusal comes before any file is read, and writes nothing.
+TEST(Make, RefusesOptionsItCannotFollowAndListsTheProgramCannotUse) {
   Workspace workspace;
   const std::string disc = workspace.Path("disc");
   workspace.Write("disc/a.bin", "a");
+  std::filesystem::create_directories(std::filesystem::u8path(workspace.Path("empty/gamedata")));
   const std::string copy = workspace.Write("a.bin", "a");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"make", workspace.Path("absent")}, "no such folder"},
-      {{"make", disc, "--reg", "Exe=" + copy}, "--reg needs --game"},
-      {{"make", disc, "--game", "K", "--reg", "Exe"}, "expected NAME=FILE"},
-      {{"make", disc, "--game", "K", "--reg", "Exe=" + workspace.Path("absent.bin")},
-       "cannot be opened"},
-      {{"make", disc, "--message-file", workspace.Path("absent.txt")}, "cannot be read"},
-      {{"make", disc, "--title", "한국어"}, "--title"},
-      {{"make", disc, "--title", "both \" and '"}, "both quote characters"},
+      {{"make", workspace.Path("absent"), "--drive-info", "x"}, "no such folder"},
+      {{"make", disc, "--drive-info", "x", "--reg", "Exe=" + copy}, "--reg needs --game"},
+      {{"make", disc, "--drive-info", "x", "--game", "K", "--reg", "Exe"}, "expected NAME=FILE"},
+      {{"make", disc, "--drive-info", "x", "--game", "K", "--reg", "Exe=" + copy, "--reg",
+        "Exe=" + copy},
+       "--reg Exe is given twice"},
+      {{"make", disc, "--drive-info", "x", "--message-file", workspace.Path("absent.txt")},
+       "cannot be read"},
+      {{"make", disc, "--drive-info", "x", "--title", "한국어"}, "--title"},
+      {{"make", disc, "--drive-info", "x", "--title", "both \" and '"}, "both quote characters"},
+      {{"make", disc}, "--drive-info is required"},
+      {{"make", workspace.Path("empty"), "--drive-info", "x"}, "holds no file to list"},
+      {{"make", disc, "--drive-info", "x", "-o", workspace.Path("absent/crclist.INF")},
+       "crclist.INF: cannot be written: "},
+      {{"make", disc, "--drive-info", "x", "-o", workspace.Path("empty")},
+       "cannot be written: it is a folder"},
       {{"make"}, "DIR is required"},
   };
   for (const auto& [arguments, message] : cases) {
     SCOPED_TRACE(message);
-    const Outcome outcome = RunCrclist(arguments);
-    EXPECT_EQ(outcome.code, 2);
-    EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+    std::size_t reads = 0;
+    const CommandLine commandLine([&] { return ++reads, false; }, ProgressTerminal{});
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(commandLine.Run(arguments, out, err), 2);
+    EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
+    EXPECT_EQ(reads, 0u);
     EXPECT_FALSE(workspace.Exists("disc/crclist.INF"));
+    EXPECT_FALSE(workspace.Exists("empty/crclist.INF"));
   }
 }
+
+// The list is written beside its place and renamed over it; a stop leaves the old one as it was.
+TEST(Make, ReplacesAListWholeOrLeavesItAsItWas) {
+  Workspace disc;
+  disc.Write("a.bin", std::string(3 << 20, 'a'));
+  disc.Write("crclist.INF", "old list");
+  std::size_t reads = 0;
+  const CommandLine stopped([&] { return ++reads >= 2; }, ProgressTerminal{});
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(stopped.Run({"make", disc.Path(), "--drive-info", "x"}, out, err), 130);
+  EXPECT_NE(err.str().find("crclist.INF is left as it was"), std::string::npos) << err.str();
+  EXPECT_LT(reads, 4u);  // the file takes three reads
+  EXPECT_EQ(disc.Read("crclist.INF"), "old list");
+
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "--drive-info", "x"}).code, 0);
+  CheckList list;
+  ASSERT_TRUE(LoadList(disc.Path("crclist.INF"), list));
+  EXPECT_EQ(list.cdFiles.size(), 1u);
+  std::vector<std::string> names;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::u8path(disc.Path()))) {
+    names.push_back(entry.path().filename().u8string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.bin", "crclist.INF"}));
+}
+
+#ifndef _WIN32
+TEST(Make, NamesABrokenLink) {
+  Workspace disc;
+  disc.Write("a.bin", "a");
+  std::filesystem::create_directories(std::filesystem::u8path(disc.Path("sub")));
+  std::filesystem::create_symlink("nowhere", std::filesystem::u8path(disc.Path("sub/link.bin")));
+  const Outcome outcome = RunCrclist({"make", disc.Path(), "--drive-info", "x"});
+  EXPECT_EQ(outcome.code, 2);
+  EXPECT_EQ(outcome.err, "crclist: sub/link.bin: a broken symbolic link to nowhere\n");
+}
+#endif
 
 TEST(Make, TakesRegistryFilesAndMessageLines) {
   Workspace workspace;
@@ -173,9 +231,9 @@ TEST(Make, TakesRegistryFilesAndMessageLines) {
   const std::string messages = workspace.Write("message.txt",
                                                "\xEF\xBB\xBF"
                                                "一行目\n\n三行目 with spaces\n");
-  const Outcome outcome =
-      RunCrclist({"make", workspace.Path("disc"), "--game", "Software\\Maker\\Game", "--reg",
-                  "Exe Path=" + installed, "--message-file", messages});
+  const Outcome outcome = RunCrclist({"make", workspace.Path("disc"), "--drive-info", "x", "--game",
+                                      "Software\\Maker\\Game", "--reg", "Exe Path=" + installed,
+                                      "--message-file", messages});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
 
   CheckList list;

@@ -85,9 +85,6 @@ TEST(Show, ReportsAFailedLoadWithWhatWasReadBeforeIt) {
   EXPECT_EQ(broken["title"], "T");
   EXPECT_EQ(broken["cdFiles"].size(), 1u);
 
-  const Json missing = ShowJson(workspace.Path("absent.INF"), 1);
-  EXPECT_EQ(missing["loaded"], false);
-
   // A 0xFF byte ends the list: padding may follow it, nothing else.
   const std::string entries = "[CDFILES]\na,1,2\n\xFF";
   const Json cut = ShowJson(workspace.Write("cut.INF", entries + "\nb,3,4\n"), 1);
@@ -96,6 +93,22 @@ TEST(Show, ReportsAFailedLoadWithWhatWasReadBeforeIt) {
   const Json padded = ShowJson(workspace.Write("padded.INF", entries + "\xFF\r\n\xFF"), 0);
   EXPECT_EQ(padded["loaded"], true);
   EXPECT_EQ(padded["cdFiles"].size(), 1u);
+}
+
+TEST(Show, SaysWhatIsWrongWithAListItCannotRead) {
+  Workspace workspace;
+  workspace.Write("folder/a.bin", "a");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {workspace.Path("absent.INF"), ": no such file\n"},
+      {workspace.Path("folder"), ": a folder, not a check list\n"},
+  };
+  for (const auto& [path, problem] : cases) {
+    SCOPED_TRACE(problem);
+    const Outcome outcome = RunCrclist({"show", path});
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "crclist: " + path + problem);
+  }
 }
 
 TEST(Show, OpensAListInAFolderWithAJapaneseName) {

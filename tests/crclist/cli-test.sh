@@ -32,12 +32,16 @@ expect 0 "crclist $version" --version
 expect 2 "The following argument was not expected: extra" show "$disc/crclist.INF" extra
 expect 0 "loaded: yes" show "$disc/crclist.INF"
 expect 0 "$disc/crclist.INF: nothing found" lint "$disc/crclist.INF" --root "$disc"
-expect 0 "all 5 files verified" verify --root "$disc"
-expect 1 "setup.dat: wrong CRC-32: listed 0x692079AA" verify --root "$work/disc"
+expect 0 "all 5 files verified: 3 CDFILES, 2 GAMEDATA" verify --root "$disc"
+expect 0 "all 5 files verified: 3 CDFILES, 2 GAMEDATA" verify "$disc/crclist.INF"
+expect 1 "setup.dat: wrong CRC-32: listed 0x692079AA, found 0x230066D7" verify "$work/disc"
+expect 2 "crclist: $work/absent.INF: no such file" show "$work/absent.INF"
+# Without a terminal on standard error there is no progress line: only the time taken.
+[ "$("$crclist" verify "$disc" 2>&1 >/dev/null | tr -d '0-9')" = ". MB read in . s, . MB/s" ] || { echo "FAILED: verify wrote more than the time taken to a pipe's standard error"; failures=$((failures + 1)); }
 expect 2 "crclist: $work/absent: no such folder" verify --root "$work/absent"
 (cd "$disc" && "$crclist" verify >/dev/null) || { echo "FAILED: verify in the disc's folder"; failures=$((failures + 1)); }
 expect 0 "wrote $work/ディスク.INF: 3 CDFILES, 2 GAMEDATA and 0 REG entries" \
   make "$disc" -o "$work/ディスク.INF" --title t --drive-info d
-expect 0 "all 5 files verified" verify --root "$disc" --list "$work/ディスク.INF"
+expect 0 "all 5 files verified: 3 CDFILES, 2 GAMEDATA" verify --root "$disc" --list "$work/ディスク.INF"
 
 exit $((failures != 0))

@@ -8,8 +8,8 @@
 #include "ShowCommand.h"
 #include "VerifyCommand.h"
 
-CommandLine::CommandLine(std::function<bool()> stopPolled, bool progressShown)
-    : stopRequested(std::move(stopPolled)), showProgress(progressShown) {}
+CommandLine::CommandLine(std::function<bool()> stopPolled, ProgressTerminal terminal)
+    : stopRequested(std::move(stopPolled)), progressTerminal(std::move(terminal)) {}
 
 int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& out,
                      std::ostream& err) const {
@@ -49,22 +49,36 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   lintCommand->add_option("FILE", lint.file, "the check list")->required();
   CLI::Option* lintRoot =
       lintCommand->add_option("--root", lint.root, "the disc folder, to find the listed files in");
-  lintCommand->add_option("--image", lint.image, "an ISO 9660 image of the disc, in place of --root")
+  lintCommand
+      ->add_option("--image", lint.image, "an ISO 9660 image of the disc, in place of --root")
       ->excludes(lintRoot);
 
   VerifyOptions verify;
   CLI::App* verifyCommand =
       app.add_subcommand("verify", "verify a disc folder's files against its check list");
+  CLI::Option* listArgument = verifyCommand->add_option(
+      "LIST", verify.list,
+      "the check list, or a folder holding crclist.INF (default: ROOT/crclist.INF, or the "
+      "image's own)");
+  verifyCommand->add_option("--list", verify.list, "the same as LIST")->excludes(listArgument);
   CLI::Option* verifyRoot = verifyCommand->add_option(
-      "--root", verify.root, "the disc folder (default: the current folder)");
+      "--root", verify.root, "the disc folder (default: the list's folder, else the current one)");
   verifyCommand
       ->add_option("--image", verify.image, "an ISO 9660 image of the disc, in place of --root")
       ->excludes(verifyRoot);
-  verifyCommand->add_option("--list", verify.list,
-                            "the check list (default: ROOT/crclist.INF, or the image's own)");
   verifyCommand->add_flag(
       "--keep-going", verify.keepGoing,
       "verify every file and list every failure instead of stopping at the first");
+  verifyCommand->add_flag("--strict", verify.strict,
+                          "fail the run when the list holds anything reported before it");
+  verifyCommand
+      ->add_option("--json", verify.json,
+                   "write a JSON report of every listed file to FILE ('-': standard "
+                   "output)")
+      ->type_name("FILE");
+  CLI::Option* quiet = verifyCommand->add_flag("-q,--quiet", verify.quiet, "print failures only");
+  verifyCommand->add_flag("-v,--verbose", verify.verbose, "print every file verified")
+      ->excludes(quiet);
 
   try {
     // CLI11 takes its arguments last first.
@@ -73,11 +87,13 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   } catch (const CLI::ParseError& error) {
     return app.exit(error, out, err) == 0 ? 0 : 2;
   }
-  if (makeCommand->parsed()) return MakeCommand(make, showProgress).Run(out, err);
+  if (makeCommand->parsed()) {
+    return MakeCommand(make, stopRequested, progressTerminal).Run(out, err);
+  }
   if (showCommand->parsed()) return ShowCommand(show).Run(out, err);
   if (lintCommand->parsed()) return LintCommand(lint).Run(out, err);
   if (verifyCommand->parsed()) {
-    return VerifyCommand(verify, stopRequested, showProgress).Run(out, err);
+    return VerifyCommand(verify, stopRequested, progressTerminal).Run(out, err);
   }
   return 2;
 }

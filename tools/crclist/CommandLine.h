@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "ProgressLine.h"
+
 // The crclist commands behind one argument parser.
 class CommandLine {
  public:
-  // stopPolled is asked while files are read; progress goes to the error stream when shown.
-  CommandLine(std::function<bool()> stopPolled, bool progressShown);
+  // stopPolled is asked while files are read; progress goes to the error stream, as the
+  // terminal there takes it.
+  CommandLine(std::function<bool()> stopPolled, ProgressTerminal terminal);
 
   // Runs the command named by the arguments (the program's name left out) and gives its exit
   // code; a usage error gives 2.
@@ -17,5 +20,5 @@ class CommandLine {
 
  private:
   std::function<bool()> stopRequested;
-  bool showProgress;
+  ProgressTerminal progressTerminal;
 };

@@ -8,6 +8,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -50,17 +51,28 @@ std::vector<std::string> Utf8Arguments(int, char**) {
   return arguments;
 }
 
+bool takesEscapes = false;
+
 void PrepareOutput() {
   consoleCodePage = GetConsoleOutputCP();
   if (consoleCodePage != 0 && SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreCodePage);
   const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   DWORD mode = 0;
-  if (GetConsoleMode(error, &mode)) {
-    SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-  }
+  takesEscapes = GetConsoleMode(error, &mode) &&
+                 SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
-bool IsErrorTerminal() { return _isatty(_fileno(stderr)) != 0; }
+ProgressTerminal ErrorTerminal() {
+  ProgressTerminal terminal;
+  terminal.shown = _isatty(_fileno(stderr)) != 0;
+  terminal.escapes = takesEscapes;
+  terminal.columns = [] {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return std::size_t{80};
+    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+  };
+  return terminal;
+}
 
 #else
 
@@ -70,7 +82,18 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 
 void PrepareOutput() {}
 
-bool IsErrorTerminal() { return isatty(STDERR_FILENO) != 0; }
+ProgressTerminal ErrorTerminal() {
+  ProgressTerminal terminal;
+  terminal.shown = isatty(STDERR_FILENO) != 0;
+  const char* term = std::getenv("TERM");
+  terminal.escapes = term != nullptr && *term != '\0' && std::string(term) != "dumb";
+  terminal.columns = [] {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return std::size_t{80};
+    return static_cast<std::size_t>(size.ws_col);
+  };
+  return terminal;
+}
 
 #endif
 

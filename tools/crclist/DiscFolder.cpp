@@ -77,6 +77,11 @@ bool DiscFolder::List(const std::string& root, const fs::path& skip, DiscListing
   for (; !failure && walk != fs::recursive_directory_iterator(); walk.increment(failure)) {
     const fs::path relative = walk->path().lexically_relative(rootPath);
     const bool isFolder = walk->is_directory(failure);
+    if (failure && walk->is_symlink()) {
+      error = relative.generic_u8string() + ": a broken symbolic link to " +
+              fs::read_symlink(walk->path(), failure).u8string();
+      return false;
+    }
     if (failure) break;
     const bool isCheckList = relative == relative.filename() && IsCheckListName(relative);
     if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;

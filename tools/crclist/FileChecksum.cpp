@@ -16,7 +16,10 @@ bool FileChecksum::Compute(const std::string& path, const Progress& progress, Fi
        span = reader.ReadSpan(BufferedFileReader::kBufferSize)) {
     crc = Crc32::Update(crc, span.data, span.size);
     total += span.size;
-    progress(span.size, reader.fileSize);
+    if (!progress(span.size, reader.fileSize)) {
+      problem = "stopped";
+      return false;
+    }
   }
   if (total > 0xFFFFFFFFu) {
     problem = "is 4 GiB or larger, beyond the 32-bit sizes of a check list";

@@ -10,11 +10,11 @@
 // translation, so that what is listed is what the verification will open.
 class FileChecksum {
  public:
-  // Tells of each block read: its bytes and the file's size.
-  using Progress = std::function<void(std::uint32_t blockBytes, std::uint32_t fileSize)>;
+  // Tells of each block read: its bytes and the file's size; false stops the reading.
+  using Progress = std::function<bool(std::uint32_t blockBytes, std::uint32_t fileSize)>;
 
   // Fills the entry's size and crc from the file at the CP932 path. False, with the problem, when
-  // the file cannot be opened, is 4 GiB or larger, or ends before its size.
+  // the file cannot be opened, is 4 GiB or larger, or ends before its size, or when stopped.
   static bool Compute(const std::string& path, const Progress& progress, FileEntry& entry,
                       std::string& problem);
 };

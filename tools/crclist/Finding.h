@@ -19,12 +19,17 @@ enum class FindingKind {
   SizeNotDecimal,
   CrcNotHex,
   DuplicateEntry,
+  CaseDuplicate,
+  LeavesDisc,
+  PathTooLong,
   NoDriveInfo,
   NoTitle,
   RegWithoutGame,
   MissingFile,
   ShortenedName,
   SizeDiffers,
+  CaseOnlyMatch,
+  UnlistedFile,
 };
 
 struct Finding {
@@ -35,4 +40,7 @@ struct Finding {
   std::string message;  // UTF-8
 
   static const char* TagOf(FindingKind kind);
+  // Whether the finding changes which files a verification reads or how it reads them, rather
+  // than only the texts the program shows or what a verification finds for itself.
+  static bool ChangesVerification(FindingKind kind);
 };

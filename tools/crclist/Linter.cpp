@@ -1,14 +1,19 @@
 #include "Linter.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <utility>
 
+#include "DiscListing.h"
+#include "Paths.h"
 #include "platform/Platform.h"
 
 namespace {
 
 constexpr int kMaxUnknownHeaders = 1000;
+// MAX_PATH less the drive's "E:\" and the terminating NUL.
+constexpr std::size_t kLongestPathFromRoot = 256;
 const char kFailsHere[] = ": the load fails here, and Disksentry reads nothing after it";
 
 std::string Quoted(const std::string& cp932) { return "\"" + platform::Cp932ToUtf8(cp932) + "\""; }
@@ -58,17 +63,46 @@ bool IsPlainCrc(const std::string& text) {
   return true;
 }
 
-// The section name that a wrongly cased name was most likely meant to be.
-std::string MeantSection(const std::string& name) {
-  std::string upper = name;
-  for (char& letter : upper) {
+std::string Upper(std::string text) {
+  for (char& letter : text) {
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   }
+  return text;
+}
+
+// Letters to insert, delete or replace to turn one text into the other.
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t replaced = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+      diagonal = row[j];
+      row[j] = std::min({replaced, row[j] + 1, row[j - 1] + 1});
+    }
+  }
+  return row[b.size()];
+}
+
+// What an unknown section name was most likely meant to be: the section it names in another
+// case, or the one it misses by at most two letters.
+std::string MeantSection(const std::string& name) {
+  const std::string upper = Upper(name);
+  std::string nearest;
+  std::size_t nearestDistance = 3;
   for (const char* section :
        {"TITLE", "GAME", "REG", "CDFILES", "GAMEDATA", "MESSAGE", "DRIVEINFO"}) {
-    if (upper == section) return section;
+    if (upper == section) return "; section names are case-sensitive: write \"" + upper + "\"";
+    const std::size_t distance = EditDistance(upper, section);
+    if (distance < nearestDistance) {
+      nearest = section;
+      nearestDistance = distance;
+    }
   }
-  return "";
+  if (nearest.empty()) return "";
+  return "; did you mean \"" + nearest + "\"?";
 }
 
 // The offset of the first character of a file that is UTF-8 text with characters of three bytes
@@ -95,6 +129,10 @@ std::uint32_t Utf8TextStart(const std::string& bytes) {
 }
 
 }  // namespace
+
+std::string ListedDiscFile::PathFromRoot() const {
+  return (gameData ? "gamedata\\" : "") + entry.name;
+}
 
 Linter::Linter(std::string fileBytes)
     : bytes(std::move(fileBytes)), lineIndex(bytes), scanner(bytes) {
@@ -266,7 +304,7 @@ void Linter::ReportUnknownSection() {
          "unknown section " + Quoted(Bytes(current)) +
              ": its body is skipped up to the next \"[\"" +
              (meant.empty() ? "; a \"[\" inside a text starts a section, so quote such a text"
-                            : "; section names are case-sensitive: write \"" + meant + "\""));
+                            : meant));
 }
 
 void Linter::SkipValues() {
@@ -318,6 +356,7 @@ bool Linter::ReadEntries(const char* section, std::vector<FileEntry>& entries) {
     entries.push_back(entry);
     if (&entries != &reading.regFiles) {
       discFiles.push_back({name.begin, &entries == &reading.gameDataFiles, entry});
+      CheckDiscName(discFiles.back());
     }
   }
   return true;
@@ -369,6 +408,34 @@ bool Linter::ReadEntry(const ScannedToken& name, FileEntry& entry) {
 bool Linter::Fail(const std::string& what) {
   if (!scanner.CutShort()) Report(current.begin, FindingKind::LoadFails, what + kFailsHere);
   return false;
+}
+
+// What a player's Windows makes of the name: where it leads, whether it opens, which file it is.
+void Linter::CheckDiscName(const ListedDiscFile& file) {
+  const std::string path = file.PathFromRoot();
+  if (paths::LeavesDisc(file.entry.name)) {
+    Report(file.offset, FindingKind::LeavesDisc,
+           Quoted(file.entry.name) +
+               (paths::ClimbsOut(file.entry.name) ? " climbs out of the disc with \"..\""
+                                                  : " is an absolute path") +
+               ": Disksentry reads a file outside the disc, and crclist verify refuses it");
+  }
+  const std::size_t characters = paths::CharactersOf(path);
+  if (characters > kLongestPathFromRoot) {
+    Report(file.offset, FindingKind::PathTooLong,
+           Quoted(path) + " has " + std::to_string(characters) +
+               " characters, and Windows opens at most " + std::to_string(kLongestPathFromRoot) +
+               " after a drive's root such as \"E:\\\"");
+  }
+  const auto folded =
+      firstFolded.emplace(DiscListing::Folded(path), std::make_pair(path, file.offset));
+  if (!folded.second && folded.first->second.first != path) {
+    Report(file.offset, FindingKind::CaseDuplicate,
+           Quoted(path) + " differs only in letter case from " +
+               Quoted(folded.first->second.first) + " at " +
+               lineIndex.PositionOf(folded.first->second.second) +
+               ": Windows and CD file systems take both for one file");
+  }
 }
 
 void Linter::CheckValueToken() {

@@ -16,6 +16,9 @@ struct ListedDiscFile {
   std::uint32_t offset;
   bool gameData;
   FileEntry entry;
+
+  // CP932, from the disc's root: the name, or "gamedata\" and the name.
+  std::string PathFromRoot() const;
 };
 
 // Reads a check list's bytes step for step as the program's loader does, and finds on the way
@@ -49,6 +52,7 @@ class Linter {
   bool ReadEntries(const char* section, std::vector<FileEntry>& entries);
   bool ReadEntry(const ScannedToken& name, FileEntry& entry);
   bool Fail(const std::string& what);
+  void CheckDiscName(const ListedDiscFile& file);
   void CheckValueToken();
   void CheckSize(const ScannedToken& token);
   void CheckCrc(const ScannedToken& token, std::uint32_t crc);
@@ -65,4 +69,6 @@ class Linter {
   bool loads = false;
   std::vector<Finding> findings;
   std::vector<ListedDiscFile> discFiles;
+  // Each disc path by its case-folded form, with where it first stands.
+  std::map<std::string, std::pair<std::string, std::uint32_t>> firstFolded;
 };

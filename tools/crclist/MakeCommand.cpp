@@ -1,8 +1,11 @@
 #include "MakeCommand.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -62,36 +65,33 @@ std::vector<Source> Sources(const std::string& root, const std::vector<std::stri
   }
   if (root.empty()) return sources;
   for (FileEntry& entry : list.cdFiles) {
-    sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
+    sources.push_back({paths::Join(root, entry.name), paths::Shown(entry.name), &entry});
   }
   for (FileEntry& entry : list.gameDataFiles) {
     const std::string name = "gamedata\\" + entry.name;
-    sources.push_back({paths::Join(root, name), platform::Cp932ToUtf8(name), &entry});
+    sources.push_back({paths::Join(root, name), paths::Shown(name), &entry});
   }
   return sources;
 }
 
-bool ComputeChecksums(const std::vector<Source>& sources, bool showProgress, std::ostream& err) {
-  ProgressLine progress(err, showProgress);
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const Source& source = sources[i];
-    progress.StartFile(source.shownName, i + 1, sources.size());
-    std::uint64_t fileRead = 0;
-    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
-      fileRead += blockBytes;
-      progress.AddBytes(blockBytes);
-      progress.SetPercent(fileSize == 0 ? 100 : static_cast<int>(fileRead * 100 / fileSize));
-    };
-    std::string problem;
-    if (!FileChecksum::Compute(source.path, blockRead, *source.entry, problem)) {
-      progress.Clear();
-      err << "crclist: " << source.shownName << ": " << problem << "\n";
-      return false;
-    }
+std::uint64_t TotalSize(const std::vector<Source>& sources) {
+  std::uint64_t total = 0;
+  for (const Source& source : sources) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(fs::u8path(paths::Shown(source.path)), error);
+    if (!error) total += size;
   }
-  progress.Clear();
-  return true;
+  return total;
 }
+
+// The list is written here first and renamed into place once whole.
+fs::path TemporaryBeside(const fs::path& target) {
+  fs::path temporary = target;
+  temporary += ".crclist-new";
+  return temporary;
+}
+
+std::string SystemReason() { return std::strerror(errno); }
 
 // Files under the root's gamedata folder, whatever the case of its name, go into GAMEDATA.
 void AddDiscFile(const DiscEntry& file, CheckList& list) {
@@ -108,8 +108,11 @@ bool ByName(const FileEntry& a, const FileEntry& b) { return a.name < b.name; }
 
 }  // namespace
 
-MakeCommand::MakeCommand(MakeOptions chosen, bool progressShown)
-    : options(std::move(chosen)), showProgress(progressShown) {}
+MakeCommand::MakeCommand(MakeOptions chosen, std::function<bool()> stopPolled,
+                         ProgressTerminal terminal)
+    : options(std::move(chosen)),
+      stopRequested(std::move(stopPolled)),
+      progressTerminal(std::move(terminal)) {}
 
 int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
   std::string root;
@@ -122,7 +125,7 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
       !ListRegistryFiles(list, registryPaths, err) || !ListDiscFiles(list, listing, err)) {
     return 2;
   }
-  // Every value is checked before any file is read.
+  // Every value and the output are checked before any file is read.
   std::string text;
   std::string unwritable;
   if (!CheckListWriter::Write(list, text, unwritable)) {
@@ -130,21 +133,35 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
         << "\" cannot be written into a check list: " << WhyUnwritable(unwritable) << "\n";
     return 2;
   }
-  if (!ComputeChecksums(Sources(root, registryPaths, list), showProgress, err) ||
-      (!options.image.empty() && !ChecksumImageFiles(listing, list, err))) {
+  const fs::path temporary = TemporaryBeside(fs::u8path(OutputPath()));
+  std::error_code error;
+  if (fs::is_directory(fs::u8path(OutputPath()), error)) {
+    err << "crclist: " << OutputPath() << ": cannot be written: it is a folder\n";
     return 2;
   }
+  if (!std::ofstream(temporary, std::ios::binary)) {
+    err << "crclist: " << OutputPath() << ": cannot be written: " << SystemReason() << "\n";
+    return 2;
+  }
+  int computed = ComputeChecksums(root, registryPaths, list, err);
+  if (computed == 0 && !options.image.empty()) computed = ChecksumImageFiles(listing, list, err);
+  if (computed != 0) {
+    fs::remove(temporary, error);
+    if (computed == 130) {
+      err << "crclist: stopped; " << OutputPath()
+          << (fs::exists(fs::u8path(OutputPath()), error) ? " is left as it was\n"
+                                                          : " is not written\n");
+    }
+    return computed;
+  }
   CheckListWriter::Write(list, text, unwritable);
-  if (!WriteList(text, err)) return 2;
+  if (!ReplaceList(temporary, text, err)) return 2;
 
   out << "wrote " << OutputPath() << ": " << list.cdFiles.size() << " CDFILES, "
       << list.gameDataFiles.size() << " GAMEDATA and " << list.regFiles.size() << " REG entries\n";
   if (list.title.empty()) {
     err << "crclist: note: without --title Disksentry's dialogs and message boxes have no "
            "caption\n";
-  }
-  if (list.driveInfo.empty()) {
-    err << "crclist: note: without --drive-info Disksentry's disc check stops before any file\n";
   }
   return 0;
 }
@@ -156,7 +173,12 @@ bool MakeCommand::ReadTexts(CheckList& list, std::ostream& err) const {
       !ToCp932Text("--drive-info", options.driveInfo, driveInfo, err)) {
     return false;
   }
-  if (!driveInfo.empty()) list.driveInfo.push_back(driveInfo);
+  if (driveInfo.empty()) {
+    err << "crclist: --drive-info is required: without a drive prompt Disksentry's disc check "
+           "stops before any file\n";
+    return false;
+  }
+  list.driveInfo.push_back(driveInfo);
   return true;
 }
 
@@ -189,6 +211,7 @@ bool MakeCommand::ListRegistryFiles(CheckList& list, std::vector<std::string>& r
     err << "crclist: --reg needs --game: REG entries name values under the game's key\n";
     return false;
   }
+  std::set<std::string> names;
   for (const std::string& pair : options.registryFiles) {
     const std::size_t equals = pair.find('=');
     if (equals == 0 || equals == std::string::npos || equals + 1 == pair.size()) {
@@ -199,6 +222,11 @@ bool MakeCommand::ListRegistryFiles(CheckList& list, std::vector<std::string>& r
     std::string path;
     if (!ToCp932Text("--reg", pair.substr(0, equals), entry.name, err) ||
         !paths::ToListPath(pair.substr(equals + 1), path, err)) {
+      return false;
+    }
+    if (!names.insert(entry.name).second) {
+      err << "crclist: --reg " << pair.substr(0, equals)
+          << " is given twice: a registry value names one installed file\n";
       return false;
     }
     list.regFiles.push_back(entry);
@@ -246,46 +274,95 @@ bool MakeCommand::ListDiscFiles(CheckList& list, DiscListing& listing, std::ostr
     if (!options.image.empty() && DiscListing::Folded(file.name) == "CRCLIST.INF") continue;
     AddDiscFile(file, list);
   }
+  if (list.cdFiles.empty() && list.gameDataFiles.empty()) {
+    err << "crclist: " << (options.image.empty() ? options.folder : options.image)
+        << " holds no file to list, and a check of no files proves nothing\n";
+    return false;
+  }
   std::sort(list.cdFiles.begin(), list.cdFiles.end(), ByName);
   std::sort(list.gameDataFiles.begin(), list.gameDataFiles.end(), ByName);
   return true;
 }
 
-// One pass over the image in its own order gives every file's CRC-32.
-bool MakeCommand::ChecksumImageFiles(const DiscListing& listing, CheckList& list,
-                                     std::ostream& err) const {
+// One pass over the image in its own order gives every file's CRC-32: 0 when every entry has
+// it, 2 when a file cannot be read, 130 when stopped.
+int MakeCommand::ChecksumImageFiles(const DiscListing& listing, CheckList& list,
+                                    std::ostream& err) const {
   const std::vector<ListedFile> files = DiscFiles(list);
   ImageReader reader(options.image, listing, files);
-  ProgressLine progress(err, showProgress);
+  std::uint64_t totalBytes = 0;
+  for (const ListedFile& file : files) totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  ProgressLine progress(err, progressTerminal, totalBytes, files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    const std::string shownName = platform::Cp932ToUtf8(files[i].path);
-    progress.StartFile(shownName, i + 1, files.size());
-    const auto size = static_cast<std::uint32_t>(files[i].entry.size);
-    std::uint64_t fileRead = 0;
+    const std::string shownName = paths::Shown(files[i].path);
+    progress.StartFile(shownName, i + 1);
     const FileOutcome outcome = reader.Verify(files[i], [&](std::uint64_t bytes) {
-      fileRead += bytes;
       progress.AddBytes(bytes);
-      progress.SetPercent(size == 0 ? 100 : static_cast<int>(fileRead * 100 / size));
-      return true;
+      return !stopRequested();
     });
+    progress.FinishFile(static_cast<std::uint32_t>(files[i].entry.size));
+    if (stopRequested()) {
+      progress.Clear();
+      return 130;
+    }
     if (!outcome.foundCrc) {
       progress.Clear();
       err << "crclist: " << shownName << ": " << outcome.reason << "\n";
-      return false;
+      return 2;
     }
     const std::size_t cdFiles = list.cdFiles.size();
     (i < cdFiles ? list.cdFiles[i] : list.gameDataFiles[i - cdFiles]).crc = *outcome.foundCrc;
   }
   progress.Clear();
-  return true;
+  return 0;
 }
 
-bool MakeCommand::WriteList(const std::string& text, std::ostream& err) const {
-  std::ofstream file(fs::u8path(OutputPath()), std::ios::binary);
+// 0 when every entry has its size and CRC-32, 2 when a file cannot be read, 130 when stopped.
+int MakeCommand::ComputeChecksums(const std::string& root,
+                                  const std::vector<std::string>& registryPaths, CheckList& list,
+                                  std::ostream& err) const {
+  const std::vector<Source> sources = Sources(root, registryPaths, list);
+  ProgressLine progress(err, progressTerminal, TotalSize(sources), sources.size());
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Source& source = sources[i];
+    progress.StartFile(source.shownName, i + 1);
+    std::uint32_t size = 0;
+    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
+      size = fileSize;
+      progress.AddBytes(blockBytes);
+      return !stopRequested();
+    };
+    std::string problem;
+    const bool computed = FileChecksum::Compute(source.path, blockRead, *source.entry, problem);
+    progress.FinishFile(size);
+    if (stopRequested()) {
+      progress.Clear();
+      return 130;
+    }
+    if (!computed) {
+      progress.Clear();
+      err << "crclist: " << source.shownName << ": " << problem << "\n";
+      return 2;
+    }
+  }
+  progress.Clear();
+  return 0;
+}
+
+bool MakeCommand::ReplaceList(const fs::path& temporary, const std::string& text,
+                              std::ostream& err) const {
+  std::ofstream file(temporary, std::ios::binary);
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
   file.close();
-  if (file) return true;
-  err << "crclist: " << OutputPath() << ": cannot be written\n";
+  std::error_code error;
+  if (!file) {
+    err << "crclist: " << OutputPath() << ": cannot be written: " << SystemReason() << "\n";
+  } else {
+    fs::rename(temporary, fs::u8path(OutputPath()), error);
+    if (!error) return true;
+    err << "crclist: " << OutputPath() << ": cannot be written: " << error.message() << "\n";
+  }
+  fs::remove(temporary, error);
   return false;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "DiscListing.h"
+#include "ProgressLine.h"
 #include "checklist/CheckList.h"
 
 // Texts and paths as given on the command line, in UTF-8; an empty text is left out of the list.
@@ -16,16 +19,17 @@ struct MakeOptions {
   std::string messageFile;
   std::string driveInfo;
   std::vector<std::string> registryFiles;  // NAME=FILE
-  std::string output;                      // the folder's crclist.INF when empty; needed for an image
+  std::string output;  // the folder's crclist.INF when empty; needed for an image
 };
 
 // Writes the check list of a disc folder: its files with their sizes and CRC-32 values, and the
-// texts given. Nothing is written unless the whole list can be.
+// texts given. Nothing is written unless the whole list can be, and a list that the program
+// cannot use is refused; a list already there stays as it was until the new one replaces it.
 class MakeCommand {
  public:
-  MakeCommand(MakeOptions chosen, bool progressShown);
+  MakeCommand(MakeOptions chosen, std::function<bool()> stopPolled, ProgressTerminal terminal);
 
-  // 0 when the list was written, 2 when it could not be.
+  // 0 when the list was written, 2 when it could not be, 130 when stopped.
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
@@ -34,10 +38,14 @@ class MakeCommand {
   bool ListRegistryFiles(CheckList& list, std::vector<std::string>& paths, std::ostream& err) const;
   bool FindDisc(std::string& root, std::ostream& err) const;
   bool ListDiscFiles(CheckList& list, DiscListing& listing, std::ostream& err) const;
-  bool ChecksumImageFiles(const DiscListing& listing, CheckList& list, std::ostream& err) const;
-  bool WriteList(const std::string& text, std::ostream& err) const;
+  int ComputeChecksums(const std::string& root, const std::vector<std::string>& registryPaths,
+                       CheckList& list, std::ostream& err) const;
+  int ChecksumImageFiles(const DiscListing& listing, CheckList& list, std::ostream& err) const;
+  bool ReplaceList(const std::filesystem::path& temporary, const std::string& text,
+                   std::ostream& err) const;
   std::string OutputPath() const;
 
   MakeOptions options;
-  bool showProgress;
+  std::function<bool()> stopRequested;
+  ProgressTerminal progressTerminal;
 };

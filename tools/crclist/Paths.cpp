@@ -1,5 +1,7 @@
 #include "Paths.h"
 
+#include <vector>
+
 #include "platform/Platform.h"
 
 namespace paths {
@@ -9,13 +11,43 @@ bool IsCp932LeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+bool IsSeparator(char byte) { return byte == '\\' || byte == '/'; }
+
 bool EndsInSeparator(const std::string& path) {
   bool separator = false;
   for (std::size_t i = 0; i < path.size(); ++i) {
-    separator = path[i] == '\\' || path[i] == '/';
+    separator = IsSeparator(path[i]);
     if (IsCp932LeadByte(static_cast<unsigned char>(path[i]))) ++i;
   }
   return separator;
+}
+
+// Each separator byte of a CP932 path given to change; trail bytes are left as they are.
+template <typename Change>
+std::string EachSeparator(std::string path, Change change) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(path[i]))) {
+      ++i;
+    } else {
+      change(path[i]);
+    }
+  }
+  return path;
+}
+
+std::vector<std::string> PartsOf(const std::string& cp932) {
+  const std::string marked = EachSeparator(cp932, [](char& byte) {
+    if (IsSeparator(byte)) byte = '\0';
+  });
+  std::vector<std::string> parts(1);
+  for (const char byte : marked) {
+    if (byte == '\0') {
+      parts.emplace_back();
+    } else {
+      parts.back() += byte;
+    }
+  }
+  return parts;
 }
 
 }  // namespace
@@ -29,6 +61,37 @@ bool ToListPath(const std::string& utf8, std::string& cp932, std::ostream& err) 
 std::string Join(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   return EndsInSeparator(folder) ? folder + name : folder + "\\" + name;
+}
+
+std::string Shown(const std::string& cp932) {
+#ifdef _WIN32
+  return platform::Cp932ToUtf8(cp932);
+#else
+  return platform::Cp932ToUtf8(EachSeparator(cp932, [](char& byte) {
+    if (byte == '\\') byte = '/';
+  }));
+#endif
+}
+
+bool ClimbsOut(const std::string& cp932) {
+  for (const std::string& part : PartsOf(cp932)) {
+    if (part == "..") return true;
+  }
+  return false;
+}
+
+bool LeavesDisc(const std::string& cp932) {
+  const bool drive = cp932.size() >= 2 && cp932[1] == ':' &&
+                     !IsCp932LeadByte(static_cast<unsigned char>(cp932[0]));
+  return ClimbsOut(cp932) || (!cp932.empty() && IsSeparator(cp932[0])) || drive;
+}
+
+std::size_t CharactersOf(const std::string& cp932) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < cp932.size(); ++i, ++characters) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(cp932[i]))) ++i;
+  }
+  return characters;
 }
 
 }  // namespace paths

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "InvalidTokenLog.h"
+#include "ListFile.h"
 #include "Paths.h"
 #include "checklist/CheckList.h"
 
@@ -91,6 +92,12 @@ ShowCommand::ShowCommand(ShowOptions chosen) : options(std::move(chosen)) {}
 int ShowCommand::Run(std::ostream& out, std::ostream& err) const {
   std::string path;
   if (!paths::ToListPath(options.file, path, err)) return 2;
+  std::string bytes;
+  std::string problem;
+  if (!list_file::Read(options.file, bytes, problem)) {
+    err << "crclist: " << options.file << ": " << problem << "\n";
+    return 2;
+  }
   InvalidTokenLog invalidTokens;
   CheckList list;
   const bool loaded = list.Load(path.c_str());

@@ -13,7 +13,7 @@ class ShowCommand {
  public:
   explicit ShowCommand(ShowOptions chosen);
 
-  // 0 when the list loads, 1 when it does not, 2 when its path cannot be given to the loader.
+  // 0 when the list loads, 1 when it does not, 2 when the file cannot be read.
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:

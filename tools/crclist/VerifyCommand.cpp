@@ -1,17 +1,24 @@
 #include "VerifyCommand.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "DiscCheck.h"
+#include "DiscFolder.h"
 #include "DiscImage.h"
 #include "FolderReader.h"
 #include "ImageReader.h"
 #include "InvalidTokenLog.h"
+#include "ListFile.h"
+#include "ListedFile.h"
 #include "Paths.h"
-#include "ProgressLine.h"
 #include "TemporaryFile.h"
 
 namespace {
@@ -24,141 +31,302 @@ std::string Hex(std::uint32_t value) {
   return text;
 }
 
-std::string Failure(const FileOutcome& outcome, const FileEntry& entry) {
+std::string Files(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+std::string Failure(const FileOutcome& outcome, const ListedFile& file,
+                    const std::string& rootPath) {
   switch (outcome.status) {
-    case FileStatus::Missing: return "missing or cannot be opened";
+    case FileStatus::Missing: {
+      if (paths::LeavesDisc(file.entry.name)) return "not read: " + outcome.reason;
+      const fs::path path = fs::u8path(rootPath) / fs::u8path(paths::Shown(file.path));
+      std::error_code error;
+      if (fs::is_symlink(fs::symlink_status(path, error)) && !fs::exists(path, error)) {
+        return "a broken symbolic link to " + fs::read_symlink(path, error).u8string();
+      }
+      return "missing or cannot be opened: " + outcome.reason;
+    }
     case FileStatus::SizeDiffers:
-      return "wrong size: listed " + std::to_string(static_cast<std::uint32_t>(entry.size)) +
+      return "wrong size: listed " + std::to_string(static_cast<std::uint32_t>(file.entry.size)) +
              " bytes, found " + std::to_string(*outcome.foundSize);
     case FileStatus::Unreadable:
       return "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
-    default: return "wrong CRC-32: listed " + Hex(entry.crc);
+    default:
+      return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc);
   }
+}
+
+// "3 CDFILES, 2 GAMEDATA": the files verified intact, by section.
+std::string VerifiedBySection(const VerifyReport& report) {
+  std::size_t cdFiles = 0;
+  std::size_t gameData = 0;
+  for (std::size_t i = 0; i < report.files.size(); ++i) {
+    if (report.outcomes[i].status != FileStatus::Intact) continue;
+    ++(report.files[i].section == "CDFILES" ? cdFiles : gameData);
+  }
+  return std::to_string(cdFiles) + " CDFILES, " + std::to_string(gameData) + " GAMEDATA";
+}
+
+std::string TimeTaken(const VerifyReport& report) {
+  std::uint64_t bytes = 0;
+  for (const FileOutcome& outcome : report.outcomes) bytes += outcome.bytesRead;
+  const double megabytes = static_cast<double>(bytes) / 1e6;
+  char text[96];
+  std::snprintf(text, sizeof text, "%.1f MB read in %.2f s, %.1f MB/s", megabytes, report.seconds,
+                report.seconds > 0 ? megabytes / report.seconds : 0.0);
+  return text;
 }
 
 }  // namespace
 
 VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled,
-                             bool progressShown)
+                             ProgressTerminal terminal)
     : options(std::move(chosen)),
       stopRequested(std::move(stopPolled)),
-      showProgress(progressShown) {}
+      progressTerminal(std::move(terminal)) {}
 
 int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
-  CheckList list;
-  std::string root;
-  if (!LoadList(list, root, err)) return 2;
-  const std::vector<ListedFile> files = DiscFiles(list);
-  const std::unique_ptr<DiscReader> reader = OpenDisc(root, files, err);
-  if (!reader) return 2;
-  return VerifyFiles(files, *reader, out, err);
-}
-
-bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& err) const {
-  if (!options.image.empty() && options.list.empty()) return LoadImageList(list, err);
-  std::string path;
-  if (!options.image.empty()) {
-    return paths::ToListPath(options.list, path, err) &&
-           UseList(list, path, platform::Cp932ToUtf8(path), err);
-  }
-  std::error_code error;
-  if (!fs::is_directory(fs::u8path(options.root), error)) {
-    err << "crclist: " << options.root << ": no such folder\n";
-    return false;
-  }
-  if (!paths::ToListPath(options.root, root, err)) return false;
-  if (options.list.empty()) {
-    path = paths::Join(root, "crclist.INF");
-  } else if (!paths::ToListPath(options.list, path, err)) {
-    return false;
-  }
-  return UseList(list, path, platform::Cp932ToUtf8(path), err);
-}
-
-bool VerifyCommand::LoadImageList(CheckList& list, std::ostream& err) const {
+  VerifyReport report;
   std::string bytes;
-  std::string error;
-  if (!DiscImage::ReadFile(options.image, "crclist.INF", bytes, error)) {
-    err << "crclist: " << error << "\n";
-    return false;
+  std::string loadPath;
+  if (!ReadList(report, bytes, loadPath, err)) return 2;
+  const Linter linter(bytes);
+  DiscListing listing;
+  std::string listingProblem;
+  const bool listed = ListDisc(report, listing, listingProblem);
+  if (!listed && !options.image.empty()) {
+    err << "crclist: " << listingProblem << "\n";
+    return 2;
   }
-  const TemporaryFile copy(bytes);
-  std::string path;
-  return paths::ToListPath(copy.Path(), path, err) &&
-         UseList(list, path, options.image + ": crclist.INF", err);
+  report.lines = &linter.Lines();
+  report.findings =
+      VerificationFindings(linter, report, listed ? &listing : nullptr, listingProblem);
+  list_file::PrintFindings(err, report.list, linter.Lines(), report.findings);
+
+  CheckList list;
+  if (!LoadList(loadPath, bytes, report.list, list, err)) return 2;
+  report.files = DiscFiles(list);
+
+  std::ofstream jsonFile;
+  if (!options.json.empty() && options.json != "-") {
+    jsonFile.open(fs::u8path(options.json), std::ios::binary);
+    if (!jsonFile) {
+      err << "crclist: " << options.json << ": cannot be written: " << std::strerror(errno) << "\n";
+      return 2;
+    }
+  }
+  // Standard output carries the JSON report alone when it goes there.
+  std::ostream& messages = options.json == "-" ? err : out;
+  const std::unique_ptr<DiscReader> reader = OpenDisc(report, std::move(listing));
+  int code = VerifyFiles(*reader, report, messages, err);
+  if (code == 0 && options.strict && !report.findings.empty()) {
+    messages << "the list's " << report.findings.size()
+             << (report.findings.size() == 1 ? " finding fails" : " findings fail")
+             << " the run under --strict\n";
+    code = 1;
+  }
+  if (options.json.empty()) return code;
+  std::ostream& json = options.json == "-" ? out : jsonFile;
+  report.Write(json);
+  if (jsonFile.is_open()) jsonFile.close();
+  if (!json) {
+    err << "crclist: " << options.json << ": the report could not be written\n";
+    return code == 0 ? 2 : code;
+  }
+  return code;
 }
 
-bool VerifyCommand::UseList(CheckList& list, const std::string& path, const std::string& shownPath,
-                            std::ostream& err) const {
-  const InvalidTokenLog invalidTokens;
-  const bool loaded = list.Load(path.c_str());
-  for (const std::string& token : invalidTokens.Tokens()) {
-    err << "crclist: " << shownPath << ": invalid token \"" << platform::Cp932ToUtf8(token)
-        << "\"\n";
+bool VerifyCommand::ReadList(VerifyReport& report, std::string& bytes, std::string& loadPath,
+                             std::ostream& err) const {
+  if (!options.image.empty()) {
+    report.root = options.image;
+    if (options.list.empty()) {
+      report.list = options.image + ": crclist.INF";
+      std::string error;
+      if (DiscImage::ReadFile(options.image, "crclist.INF", bytes, error)) return true;
+      err << "crclist: " << error << "\n";
+      return false;
+    }
+    report.list = options.list;
+  } else if (!FindFolderPaths(report.list, report.root, err)) {
+    return false;
   }
-  if (!loaded) {
-    err << "crclist: " << shownPath
-        << ": the check list cannot be loaded (crclist lint tells why)\n";
+  loadPath = report.list;
+  std::string problem;
+  if (list_file::Read(report.list, bytes, problem)) return true;
+  err << "crclist: " << report.list << ": " << problem << "\n";
+  return false;
+}
+
+bool VerifyCommand::FindFolderPaths(std::string& listPath, std::string& rootPath,
+                                    std::ostream& err) const {
+  fs::path list = fs::u8path(options.list);
+  fs::path root = fs::u8path(options.root);
+  std::error_code error;
+  if (options.list.empty()) {
+    if (root.empty()) root = ".";
+    list = root / "crclist.INF";
+  } else if (fs::is_directory(list, error)) {
+    if (root.empty()) root = list;
+    list /= "crclist.INF";
+  } else if (root.empty()) {
+    root = list.has_parent_path() ? list.parent_path() : fs::path(".");
+  }
+  rootPath = root.make_preferred().u8string();
+  listPath = list.make_preferred().u8string();
+  if (!fs::is_directory(root, error)) {
+    err << "crclist: " << rootPath << ": no such folder\n";
+    return false;
+  }
+  std::string unused;
+  return paths::ToListPath(rootPath, unused, err) && paths::ToListPath(listPath, unused, err);
+}
+
+bool VerifyCommand::ListDisc(const VerifyReport& report, DiscListing& listing,
+                             std::string& problem) const {
+  if (!options.image.empty()) return DiscImage::List(options.image, listing, problem);
+  return DiscFolder::List(report.root, fs::u8path(report.list), listing, problem);
+}
+
+// What the list holds that changes what is verified, and how it compares with the disc.
+std::vector<Finding> VerifyCommand::VerificationFindings(const Linter& linter,
+                                                         const VerifyReport& report,
+                                                         const DiscListing* listing,
+                                                         const std::string& listingProblem) const {
+  std::vector<Finding> findings = linter.Findings();
+  // A list that does not load verifies nothing, and its files say nothing about the disc.
+  if (linter.Loads() && listing != nullptr) {
+    const bool isFolder = options.image.empty();
+    const std::vector<Finding> onDisc = DiscCheck::Compare(
+        linter.DiscFiles(), *listing, (isFolder ? "under " : "in ") + report.root, isFolder);
+    findings.insert(findings.end(), onDisc.begin(), onDisc.end());
+  } else if (linter.Loads()) {
+    findings.push_back({Finding::kWholeFile, FindingKind::UnlistedFile,
+                        listingProblem + " (under " + report.root +
+                            "), so the folder's files are not compared with the list"});
+  }
+  std::vector<Finding> changing;
+  for (const Finding& finding : findings) {
+    if (Finding::ChangesVerification(finding.kind)) changing.push_back(finding);
+  }
+  return changing;
+}
+
+// Through the program's own loader; its invalid-token boxes are the findings printed before.
+bool VerifyCommand::LoadList(const std::string& loadPath, const std::string& bytes,
+                             const std::string& shownList, CheckList& list,
+                             std::ostream& err) const {
+  // An image's own list is read from a copy.
+  std::optional<TemporaryFile> copy;
+  if (loadPath.empty()) copy.emplace(bytes);
+  std::string path;
+  paths::ToListPath(copy ? copy->Path() : loadPath, path, err);
+  const InvalidTokenLog invalidTokens;
+  if (!list.Load(path.c_str())) {
+    err << "crclist: " << shownList
+        << ": the check list cannot be loaded: Disksentry stops reading it where shown above\n";
     return false;
   }
   if (list.driveInfo.empty()) {
-    err << "crclist: " << shownPath << ": no DRIVEINFO value, so the program's disc check stops "
+    err << "crclist: " << shownList << ": no DRIVEINFO value, so the program's disc check stops "
         << "before any file\n";
     return false;
   }
   return true;
 }
 
-std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const std::string& root,
-                                                    const std::vector<ListedFile>& files,
-                                                    std::ostream& err) const {
-  if (options.image.empty()) return std::make_unique<FolderReader>(root);
-  DiscListing listing;
-  std::string error;
-  if (DiscImage::List(options.image, listing, error)) {
-    return std::make_unique<ImageReader>(options.image, std::move(listing), files);
+std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const VerifyReport& report,
+                                                    DiscListing listing) const {
+  if (!options.image.empty()) {
+    return std::make_unique<ImageReader>(options.image, std::move(listing), report.files);
   }
-  err << "crclist: " << error << "\n";
-  return nullptr;
+  std::string root;
+  platform::Utf8ToCp932(report.root, root);
+  return std::make_unique<FolderReader>(root);
 }
 
-int VerifyCommand::VerifyFiles(const std::vector<ListedFile>& files, DiscReader& reader,
-                               std::ostream& out, std::ostream& err) const {
-  ProgressLine progress(err, showProgress);
+int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
+                               std::ostream& err) const {
+  const std::vector<ListedFile>& files = report.files;
+  report.outcomes.assign(files.size(), FileOutcome{});
+  std::uint64_t totalBytes = 0;
+  for (const ListedFile& file : files) totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  ProgressLine progress(err, progressTerminal, totalBytes, files.size());
+  const auto started = std::chrono::steady_clock::now();
   std::size_t failures = 0;
+  bool stopped = false;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const ListedFile& file = files[i];
-    const std::string shownName = platform::Cp932ToUtf8(file.path);
-    progress.StartFile(shownName, i + 1, files.size());
-    const auto size = static_cast<std::uint32_t>(file.entry.size);
-    std::uint64_t fileRead = 0;
-    const FileOutcome outcome = reader.Verify(file, [&](std::uint64_t bytes) {
-      fileRead += bytes;
-      progress.AddBytes(bytes);
-      progress.SetPercent(size == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(fileRead * 100 / size, 100)));
-      return !stopRequested();
-    });
+    const std::string shownName = paths::Shown(file.path);
+    progress.StartFile(shownName, i + 1);
+    report.outcomes[i] = VerifyFile(reader, file, progress);
+    progress.FinishFile(static_cast<std::uint32_t>(file.entry.size));
     // As in the program, a stop counts whatever the file's result.
-    if (stopRequested()) {
-      progress.Clear();
-      out << "stopped after " << i << " of " << files.size() << " files\n";
-      return 1;
+    stopped = stopRequested();
+    if (stopped) break;
+    const FileOutcome& outcome = report.outcomes[i];
+    if (outcome.status == FileStatus::Intact) {
+      if (options.verbose) {
+        progress.Clear();
+        out << shownName << ": intact\n";
+      }
+      continue;
     }
-    if (outcome.status == FileStatus::Intact) continue;
     progress.Clear();
-    out << shownName << ": " << Failure(outcome, file.entry) << "\n";
+    out << shownName << ": " << Failure(outcome, file, report.root) << "\n";
     ++failures;
-    if (!options.keepGoing) {
-      out << "stopped at the first failure, as Disksentry does (--keep-going verifies every "
-             "file)\n";
-      return 1;
-    }
+    if (!options.keepGoing) break;
   }
   progress.Clear();
-  if (failures != 0) {
-    out << failures << " of " << files.size() << " files failed\n";
+  report.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  return Summarize(report, failures, stopped, out, err);
+}
+
+FileOutcome VerifyCommand::VerifyFile(DiscReader& reader, const ListedFile& file,
+                                      ProgressLine& progress) const {
+  if (paths::LeavesDisc(file.entry.name)) {
+    FileOutcome outside;
+    outside.status = FileStatus::Missing;
+    outside.reason = "the name leads outside the disc's folder, and crclist reads nothing there";
+    return outside;
+  }
+  return reader.Verify(file, [&](std::uint64_t bytes) {
+    progress.AddBytes(bytes);
+    return !stopRequested();
+  });
+}
+
+// The result on out; the time it took on err, so that out is the same from run to run.
+int VerifyCommand::Summarize(const VerifyReport& report, std::size_t failures, bool stopped,
+                             std::ostream& out, std::ostream& err) const {
+  const std::size_t total = report.files.size();
+  if (stopped) {
+    std::size_t done = 0;
+    for (const FileOutcome& outcome : report.outcomes) {
+      done += outcome.status == FileStatus::NotReached ? 0 : 1;
+    }
+    out << "stopped after " << done << " of " << Files(total);
+    if (failures != 0) out << "; " << failures << " had failed";
+    out << "\n";
+    return 130;
+  }
+  if (failures != 0 && !options.keepGoing) {
+    out << "stopped at the first failure, as Disksentry does (--keep-going verifies every "
+           "file)\n";
     return 1;
   }
-  out << "all " << files.size() << " files verified\n";
+  if (failures != 0) {
+    out << failures << " of " << Files(total) << " failed; verified: " << VerifiedBySection(report)
+        << "\n" << std::flush;
+    err << TimeTaken(report) << "\n";
+    return 1;
+  }
+  if (!options.quiet) {
+    out << (total == 1 ? "" : "all ") << Files(total) << " verified: " << VerifiedBySection(report)
+        << "\n" << std::flush;
+    err << TimeTaken(report) << "\n";
+  }
   return 0;
 }

@@ -6,44 +6,57 @@
 #include <string>
 #include <vector>
 
+#include "DiscListing.h"
 #include "DiscReader.h"
-#include "ListedFile.h"
+#include "Linter.h"
+#include "ProgressLine.h"
+#include "VerifyReport.h"
 #include "checklist/CheckList.h"
 
 struct VerifyOptions {
-  std::string root = ".";
-  std::string image;  // in place of the root
-  std::string list;   // the root's or the image's crclist.INF when empty
+  std::string list;   // a check list, or a folder holding crclist.INF; the disc's own when empty
+  std::string root;   // the disc folder; the list's folder when empty, else the current one
+  std::string image;  // an image of the disc, in place of the root
+  std::string json;   // where the JSON report goes, "-" for standard output; none when empty
   bool keepGoing = false;
+  bool strict = false;
+  bool quiet = false;
+  bool verbose = false;
 };
 
 // The disc check without windows: every CDFILES entry under the root and every GAMEDATA entry
 // under its gamedata folder, in list order, stopping at the first failure like the program
-// unless asked to go on.
+// unless asked to go on. What the list holds that the program will skip or read otherwise than
+// meant is reported first.
 class VerifyCommand {
  public:
-  VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled, bool progressShown);
+  VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPolled, ProgressTerminal terminal);
 
-  // 0 when every file verified, 1 when one failed or the run was stopped, 2 when the list cannot
-  // be used.
+  // 0 when every file verified, 1 when one failed (or, under --strict, the list has findings),
+  // 2 when the list, the disc or the options cannot be used, 130 when stopped.
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
-  // The list at its path, through the program's loader; false, after telling why, when it cannot
-  // be used. root gets the root as a CP932 path.
-  bool LoadList(CheckList& list, std::string& root, std::ostream& err) const;
-  // The image's own list, copied where the loader can read it.
-  bool LoadImageList(CheckList& list, std::ostream& err) const;
-  bool UseList(CheckList& list, const std::string& path, const std::string& shownPath,
-               std::ostream& err) const;
-  // The reader of the root's or the image's files; null, after telling why, when there is none.
-  std::unique_ptr<DiscReader> OpenDisc(const std::string& root,
-                                       const std::vector<ListedFile>& files,
-                                       std::ostream& err) const;
-  int VerifyFiles(const std::vector<ListedFile>& files, DiscReader& reader, std::ostream& out,
+  // Where the list and the disc are (report.list, report.root), the list's bytes, and the file
+  // the loader is to read them from (empty: a copy of the bytes); false after telling why.
+  bool ReadList(VerifyReport& report, std::string& bytes, std::string& loadPath,
+                std::ostream& err) const;
+  bool FindFolderPaths(std::string& listPath, std::string& rootPath, std::ostream& err) const;
+  // The disc's files; a folder that cannot be listed is a finding, an image an error.
+  bool ListDisc(const VerifyReport& report, DiscListing& listing, std::string& problem) const;
+  std::vector<Finding> VerificationFindings(const Linter& linter, const VerifyReport& report,
+                                            const DiscListing* listing,
+                                            const std::string& listingProblem) const;
+  bool LoadList(const std::string& loadPath, const std::string& bytes, const std::string& shownList,
+                CheckList& list, std::ostream& err) const;
+  std::unique_ptr<DiscReader> OpenDisc(const VerifyReport& report, DiscListing listing) const;
+  int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
                   std::ostream& err) const;
+  FileOutcome VerifyFile(DiscReader& reader, const ListedFile& file, ProgressLine& progress) const;
+  int Summarize(const VerifyReport& report, std::size_t failures, bool stopped, std::ostream& out,
+                std::ostream& err) const;
 
   VerifyOptions options;
   std::function<bool()> stopRequested;
-  bool showProgress;
+  ProgressTerminal progressTerminal;
 };

@@ -8,6 +8,6 @@
 int main(int argc, char** argv) {
   console::PrepareOutput();
   console::CatchInterrupt();
-  const CommandLine commandLine(console::InterruptRequested, console::IsErrorTerminal());
+  const CommandLine commandLine(console::InterruptRequested, console::ErrorTerminal());
   return commandLine.Run(console::Utf8Arguments(argc, argv), std::cout, std::cerr);
 }

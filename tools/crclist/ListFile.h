@@ -1,0 +1,20 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Finding.h"
+#include "LineIndex.h"
+
+// A check list's file as the commands read it before the program's loader does.
+namespace list_file {
+
+// The file's bytes; false, with what is wrong in a few words, when it cannot be read.
+bool Read(const std::string& utf8Path, std::string& bytes, std::string& problem);
+// Each finding as "FILE:LINE:COLUMN: message [tag]", in file order, those about the whole file
+// last.
+void PrintFindings(std::ostream& out, const std::string& file, const LineIndex& lines,
+                   std::vector<Finding> findings);
+
+}  // namespace list_file
