@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "FolderReader.h"
 #include "InvalidTokenLog.h"
 #include "ListedFile.h"
 #include "Paths.h"
@@ -86,7 +85,7 @@ bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& e
 int VerifyCommand::VerifyFiles(const CheckList& list, const std::string& root, std::ostream& out,
                                std::ostream& err) const {
   const std::vector<ListedFile> files = DiscFiles(list);
-  FolderReader reader(root);
+  FolderReader reader(root, options.root, files, options.reading);
   ProgressLine progress(err, showProgress);
   std::size_t failures = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {

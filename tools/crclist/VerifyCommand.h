@@ -4,12 +4,14 @@
 #include <ostream>
 #include <string>
 
+#include "FolderReader.h"
 #include "checklist/CheckList.h"
 
 struct VerifyOptions {
   std::string root = ".";
   std::string list;  // the root's crclist.INF when empty
   bool keepGoing = false;
+  ReadingOrder reading = ReadingOrder::Auto;
 };
 
 // The disc check without windows: every CDFILES entry under the root and every GAMEDATA entry
