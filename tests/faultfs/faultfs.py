@@ -8,8 +8,9 @@ Usage: faultfs.py SOURCE MOUNTPOINT [--fail RELPATH:OFFSET]... [--stall RELPATH:
 gets the bytes up to it, so the failure is seen at OFFSET exactly.
 --stall: the first read of RELPATH that reaches byte OFFSET waits SECONDS, then reads normally.
 
-Runs in the foreground until unmounted (fusermount3 -u MOUNTPOINT). The page cache is bypassed for
-the files named, so every read of them reaches this process, run after run.
+Runs in the foreground until unmounted (fusermount3 -u MOUNTPOINT) and prints a line for every
+read it stalls or fails. The page cache is bypassed for the files named, so every read of them
+reaches this process, run after run.
 """
 
 import argparse
@@ -89,10 +90,12 @@ class FaultyMirror(fuse.Operations):
                 if due:
                     self.stalled.add(path)
             if due:
+                print(f"stalled {path.lstrip('/')} at {offset}", flush=True)
                 time.sleep(seconds)
         if path in self.failures:
             at = self.failures[path]
             if offset >= at:
+                print(f"failed {path.lstrip('/')} at {offset}", flush=True)
                 raise fuse.FuseOSError(errno.EIO)
             size = min(size, at - offset)
         return os.pread(info.fh, size, offset)

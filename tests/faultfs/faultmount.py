@@ -4,6 +4,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
 
@@ -34,11 +35,13 @@ class FaultMount:
         self.command += [f"--fail={path}:{offset}" for path, offset in fail]
         self.command += [f"--stall={path}:{offset}:{seconds}" for path, offset, seconds in stall]
         self.process = None
+        self.log = tempfile.TemporaryFile()
+        self.fail = list(fail)
+        self.stall = list(stall)
 
     def __enter__(self):
         self.mountpoint.mkdir(parents=True, exist_ok=True)
-        self.process = subprocess.Popen(self.command, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE)
+        self.process = subprocess.Popen(self.command, stdout=self.log, stderr=subprocess.PIPE)
         deadline = time.monotonic() + MOUNT_TIMEOUT
         while not os.path.ismount(self.mountpoint):
             if self.process.poll() is not None or time.monotonic() > deadline:
@@ -64,3 +67,12 @@ class FaultMount:
             self.process.kill()
             self.process.wait()
         self.process.stderr.close()
+
+    def unmet(self):
+        """The faults that no read reached, as text; call after the with block."""
+        self.log.seek(0)
+        events = [line.split(" at ")[0] for line in self.log.read().decode().splitlines()]
+        return ([f"no read of {path} failed" for path, _ in self.fail
+                 if f"failed {path}" not in events] +
+                [f"no read of {path} stalled" for path, _, _ in self.stall
+                 if f"stalled {path}" not in events])
