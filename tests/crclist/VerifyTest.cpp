@@ -126,7 +126,7 @@ TEST(Verify, ReportsTheSameInEveryReadingOrder) {
   Workspace disc;
   const std::vector<std::size_t> sizes = {0, 1, 4096, (1 << 20) - 1, 1 << 20, (1 << 20) + 1,
                                           3 << 20};
-  for (std::size_t i = 0; i < 40; ++i) {
+  for (std::size_t i = 0; i < 21; ++i) {
     const std::string name = std::string(i % 3 == 0 ? "gamedata" : "data") + "/f" +
                              (i < 10 ? "0" : "") + std::to_string(i) + ".bin";
     disc.Write(name, std::string(sizes[i % sizes.size()], static_cast<char>('a' + i % 26)));
@@ -136,12 +136,12 @@ TEST(Verify, ReportsTheSameInEveryReadingOrder) {
   ChangeOneByte(disc, "gamedata/f06.bin", 3 << 19);
   std::filesystem::remove(std::filesystem::u8path(disc.Path("data/f10.bin")));
   disc.Write("data/f13.bin", std::string(5, 'x'));
-  ChangeOneByte(disc, "data/f38.bin", 0);
+  ChangeOneByte(disc, "data/f20.bin", 0);
 
   const Outcome sequential =
       RunCrclist({"verify", "--root", disc.Path(), "--keep-going", "--reading=sequential"});
   EXPECT_EQ(sequential.code, 1);
-  EXPECT_TRUE(Contains(sequential.out, "5 of 40 files failed\n")) << sequential.out;
+  EXPECT_TRUE(Contains(sequential.out, "5 of 21 files failed\n")) << sequential.out;
   for (const char* reading : {"--reading=parallel", "--reading=auto"}) {
     const Outcome ahead = RunCrclist({"verify", "--root", disc.Path(), "--keep-going", reading});
     EXPECT_EQ(ahead.code, 1);
