@@ -8,9 +8,11 @@
 
 namespace {
 
-// Enough files at once to keep a solid-state or network device busy with files of a few dozen
+// Enough files ahead to keep a solid-state or network device busy with files of a few dozen
 // kilobytes.
-constexpr std::size_t kFilesAtOnce = 8;
+constexpr std::size_t kFilesAhead = 32;
+// Small enough that the bytes just read are still in the processor's cache when checksummed.
+constexpr std::uint32_t kReadSize = 256 << 10;
 
 std::vector<std::string> JoinedPaths(const std::string& root, const std::vector<ListedFile>& files) {
   std::vector<std::string> joined;
@@ -18,65 +20,63 @@ std::vector<std::string> JoinedPaths(const std::string& root, const std::vector<
   return joined;
 }
 
-std::vector<std::uint32_t> Sizes(const std::vector<ListedFile>& files) {
-  std::vector<std::uint32_t> sizes;
-  for (const ListedFile& file : files) sizes.push_back(static_cast<std::uint32_t>(file.entry.size));
-  return sizes;
-}
-
-std::size_t FilesAtOnce(const std::string& shownRoot, ReadingOrder order) {
+std::size_t FilesAhead(const std::string& shownRoot, ReadingOrder order) {
   if (order == ReadingOrder::Auto) {
     order = StorageDevice::Seeks(shownRoot) ? ReadingOrder::Sequential : ReadingOrder::Parallel;
   }
-  return order == ReadingOrder::Parallel ? kFilesAtOnce : 1;
+  return order == ReadingOrder::Parallel ? kFilesAhead : 0;
 }
 
 }  // namespace
 
 FolderReader::FolderReader(const std::string& root, const std::string& shownRoot,
                            const std::vector<ListedFile>& files, ReadingOrder order)
-    : reader(JoinedPaths(root, files), Sizes(files), FilesAtOnce(shownRoot, order)) {}
+    : paths(JoinedPaths(root, files)),
+      readAhead(paths, FilesAhead(shownRoot, order)),
+      buffer(kReadSize) {}
 
 FileOutcome FolderReader::Verify(const ListedFile& listed, const Progress& progress) {
   const auto started = std::chrono::steady_clock::now();
   const std::size_t index = next++;
+  readAhead.Reached(index);
   FileOutcome outcome;
-  const ReadAhead::Opening opening = reader.Open(index);
-  if (!opening.opened) {
+  SourceFile file(paths[index]);
+  if (!file.IsOpen()) {
     outcome.status = FileStatus::Missing;
-    outcome.reason = opening.reason;
+    outcome.reason = file.Reason();
   } else {
-    outcome.foundSize = opening.size;
-    if (opening.size != static_cast<std::uint32_t>(listed.entry.size)) {
+    outcome.foundSize = file.Size();
+    if (file.Size() != static_cast<std::uint32_t>(listed.entry.size)) {
       outcome.status = FileStatus::SizeDiffers;
     } else {
-      ReadAll(index, progress, outcome);
+      ReadAll(file, progress, outcome);
       if (outcome.foundCrc) {
         outcome.status =
             *outcome.foundCrc == listed.entry.crc ? FileStatus::Intact : FileStatus::CrcDiffers;
       }
     }
   }
-  reader.Leave(index);
   outcome.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return outcome;
 }
 
-// Sets foundCrc once every byte is read; otherwise leaves the file not reached (stopped) or
-// unreadable.
-void FolderReader::ReadAll(std::size_t index, const Progress& progress, FileOutcome& outcome) {
+// Sets foundCrc once every listed byte is read; otherwise leaves the file not reached (stopped)
+// or unreadable.
+void FolderReader::ReadAll(SourceFile& file, const Progress& progress, FileOutcome& outcome) {
   std::uint32_t crc = 0xFFFFFFFFu;
-  for (ReadAhead::Block block = reader.Next(index); block.size != 0; block = reader.Next(index)) {
-    crc = Crc32::Update(crc, block.data, block.size);
-    outcome.bytesRead += block.size;
-    if (!progress(block.size)) return;
+  std::uint32_t received = 0;
+  bool read = file.ReadWithin(file.Size(), buffer.data(), kReadSize, received);
+  for (; read && received != 0;
+       read = file.ReadWithin(file.Size(), buffer.data(), kReadSize, received)) {
+    crc = Crc32::Update(crc, buffer.data(), received);
+    outcome.bytesRead += received;
+    if (!progress(received)) return;
   }
-  const ReadAhead::Ending ending = reader.Ended(index);
-  if (ending.failed) {
+  if (!read) {
     outcome.status = FileStatus::Unreadable;
-    outcome.failedAt = ending.at;
-    outcome.reason = ending.reason;
+    outcome.failedAt = file.Position();
+    outcome.reason = file.Reason();
     return;
   }
   outcome.foundCrc = ~crc;
