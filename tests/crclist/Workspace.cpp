@@ -16,10 +16,10 @@ const bool quiet = (platform::SetMessageHandler(Ignore), true);
 
 }  // namespace
 
-Workspace::Workspace() {
+Workspace::Workspace(const std::filesystem::path& base) {
   static std::atomic<unsigned> counter{0};
   const auto tag = std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
-  root = std::filesystem::temp_directory_path() / ("crclist-test-" + tag);
+  root = base / ("crclist-test-" + tag);
   std::filesystem::create_directories(root);
 }
 

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <string>
 
-// A fresh folder under the system's temporary folder, removed with everything in it. Names are
-// UTF-8 and may hold subfolders separated by "/".
+// A fresh folder under the system's temporary folder, or under base, removed with everything in
+// it. Names are UTF-8 and may hold subfolders separated by "/".
 class Workspace {
  public:
-  Workspace();
+  explicit Workspace(const std::filesystem::path& base = std::filesystem::temp_directory_path());
   ~Workspace();
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the built crclist as a user would and checks its exit codes and the first line it prints.
-# Usage: cli-test.sh CRCLIST SAMPLE_DISC
+# Usage: cli-test.sh CRCLIST SAMPLE_DISC VERSION
 set -uo pipefail
 crclist=$1
 disc=$2
+version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -27,6 +28,7 @@ printf 'X' | dd of="$work/disc/setup.dat" bs=1 seek=100 conv=notrunc 2>/dev/null
 
 expect 2 "A subcommand is required"
 expect 0 "Makes, shows, lints and verifies Disksentry check lists (crclist.INF)." --help
+expect 0 "crclist $version" --version
 expect 2 "The following argument was not expected: extra" show "$disc/crclist.INF" extra
 expect 0 "loaded: yes" show "$disc/crclist.INF"
 expect 0 "$disc/crclist.INF: nothing found" lint "$disc/crclist.INF" --root "$disc"

@@ -16,10 +16,13 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
                      std::ostream& err) const {
   CLI::App app("Makes, shows, lints and verifies Disksentry check lists (crclist.INF).", "crclist");
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("crclist ") + CRCLIST_VERSION);
 
   MakeOptions make;
   CLI::App* makeCommand = app.add_subcommand("make", "write the check list of a disc folder");
-  makeCommand->add_option("DIR", make.folder, "the disc folder")->required();
+  CLI::Option* makeFolder = makeCommand->add_option("DIR", make.folder, "the disc folder");
+  makeCommand->add_option("--image", make.image, "an ISO 9660 image of the disc, in place of DIR")
+      ->excludes(makeFolder);
   makeCommand->add_option("--title", make.title, "the caption of Disksentry's dialogs and boxes");
   makeCommand->add_option("--game", make.gameKey,
                           "the game's registry key under HKEY_CURRENT_USER");
@@ -33,7 +36,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
       ->type_name("NAME=FILE")
       ->allow_extra_args(false);
   makeCommand->add_option("-o,--output", make.output,
-                          "the list to write (default DIR/crclist.INF)");
+                          "the list to write (default DIR/crclist.INF; needed with --image)");
 
   ShowOptions show;
   CLI::App* showCommand =
@@ -45,13 +48,21 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   CLI::App* lintCommand =
       app.add_subcommand("lint", "report what in a check list will not read as meant");
   lintCommand->add_option("FILE", lint.file, "the check list")->required();
-  lintCommand->add_option("--root", lint.root, "the disc folder, to find the listed files in");
+  CLI::Option* lintRoot =
+      lintCommand->add_option("--root", lint.root, "the disc folder, to find the listed files in");
+  lintCommand->add_option("--image", lint.image, "an ISO 9660 image of the disc, in place of --root")
+      ->excludes(lintRoot);
 
   VerifyOptions verify;
   CLI::App* verifyCommand =
       app.add_subcommand("verify", "verify a disc folder's files against its check list");
-  verifyCommand->add_option("--root", verify.root, "the disc folder (default: the current folder)");
-  verifyCommand->add_option("--list", verify.list, "the check list (default: ROOT/crclist.INF)");
+  CLI::Option* verifyRoot = verifyCommand->add_option(
+      "--root", verify.root, "the disc folder (default: the current folder)");
+  verifyCommand
+      ->add_option("--image", verify.image, "an ISO 9660 image of the disc, in place of --root")
+      ->excludes(verifyRoot);
+  verifyCommand->add_option("--list", verify.list,
+                            "the check list (default: ROOT/crclist.INF, or the image's own)");
   verifyCommand->add_flag(
       "--keep-going", verify.keepGoing,
       "verify every file and list every failure instead of stopping at the first");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -43,20 +45,9 @@ bool IsSkipped(const fs::path& file, const fs::path& skip) {
   return fs::equivalent(file, skip, error);
 }
 
-// The check list names files under gamedata relative to that folder.
-bool IsGameData(const fs::path& relative) {
-  auto part = relative.begin();
-  return *part == "gamedata" && ++part != relative.end();
-}
-
-bool ByName(const DiscFile& a, const DiscFile& b) {
-  if (a.gameData != b.gameData) return b.gameData;
-  return a.name < b.name;
-}
-
 // Adds the file, or gives false with the reason.
 bool AddFile(const fs::directory_entry& entry, const fs::path& relative,
-             std::vector<DiscFile>& files, std::string& reason) {
+             std::vector<DiscEntry>& files, std::string& reason) {
   std::error_code failure;
   if (!entry.is_regular_file(failure)) {
     reason = "neither a file nor a folder";
@@ -68,19 +59,17 @@ bool AddFile(const fs::directory_entry& entry, const fs::path& relative,
         failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
     return false;
   }
-  DiscFile file{IsGameData(relative), ""};
-  if (!ListName(file.gameData ? relative.lexically_relative("gamedata") : relative, file.name,
-                reason)) {
-    return false;
-  }
+  DiscEntry file{"", size};
+  if (!ListName(relative, file.name, reason)) return false;
   files.push_back(file);
   return true;
 }
 
 }  // namespace
 
-bool DiscFolder::List(const std::string& root, const fs::path& skip, std::vector<DiscFile>& files,
+bool DiscFolder::List(const std::string& root, const fs::path& skip, DiscListing& listing,
                       std::string& error) {
+  std::vector<DiscEntry> files;
   const fs::path rootPath = fs::u8path(root);
   std::error_code failure;
   fs::recursive_directory_iterator walk(rootPath, fs::directory_options::follow_directory_symlink,
@@ -101,6 +90,8 @@ bool DiscFolder::List(const std::string& root, const fs::path& skip, std::vector
     error = root + ": " + failure.message();
     return false;
   }
-  std::sort(files.begin(), files.end(), ByName);
+  std::sort(files.begin(), files.end(),
+            [](const DiscEntry& a, const DiscEntry& b) { return a.name < b.name; });
+  listing = DiscListing(std::move(files));
   return true;
 }

@@ -21,6 +21,7 @@ const char* Finding::TagOf(FindingKind kind) {
     case FindingKind::NoTitle: return "no-title";
     case FindingKind::RegWithoutGame: return "reg-without-game";
     case FindingKind::MissingFile: return "missing-file";
+    case FindingKind::ShortenedName: return "shortened-name";
     case FindingKind::SizeDiffers: return "size-differs";
   }
   return "";

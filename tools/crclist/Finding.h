@@ -24,6 +24,7 @@ enum class FindingKind {
   NoTitle,
   RegWithoutGame,
   MissingFile,
+  ShortenedName,
   SizeDiffers,
 };
 

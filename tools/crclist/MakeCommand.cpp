@@ -1,5 +1,6 @@
 #include "MakeCommand.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -7,7 +8,10 @@
 
 #include "CheckListWriter.h"
 #include "DiscFolder.h"
+#include "DiscImage.h"
 #include "FileChecksum.h"
+#include "ImageReader.h"
+#include "ListedFile.h"
 #include "Paths.h"
 #include "ProgressLine.h"
 #include "platform/Platform.h"
@@ -48,6 +52,7 @@ struct Source {
   FileEntry* entry;
 };
 
+// The disc files are left out when root is empty: an image's are read by ChecksumImageFiles.
 std::vector<Source> Sources(const std::string& root, const std::vector<std::string>& registryPaths,
                             CheckList& list) {
   std::vector<Source> sources;
@@ -55,6 +60,7 @@ std::vector<Source> Sources(const std::string& root, const std::vector<std::stri
     sources.push_back(
         {registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
   }
+  if (root.empty()) return sources;
   for (FileEntry& entry : list.cdFiles) {
     sources.push_back({paths::Join(root, entry.name), platform::Cp932ToUtf8(entry.name), &entry});
   }
@@ -87,24 +93,33 @@ bool ComputeChecksums(const std::vector<Source>& sources, bool showProgress, std
   return true;
 }
 
+// Files under the root's gamedata folder, whatever the case of its name, go into GAMEDATA.
+void AddDiscFile(const DiscEntry& file, CheckList& list) {
+  const std::string folder = "gamedata\\";
+  FileEntry entry;
+  entry.size = static_cast<std::int32_t>(file.size);
+  const bool gameData = file.name.size() > folder.size() &&
+                        DiscListing::Folded(file.name.substr(0, folder.size())) == "GAMEDATA\\";
+  entry.name = gameData ? file.name.substr(folder.size()) : file.name;
+  (gameData ? list.gameDataFiles : list.cdFiles).push_back(entry);
+}
+
+bool ByName(const FileEntry& a, const FileEntry& b) { return a.name < b.name; }
+
 }  // namespace
 
 MakeCommand::MakeCommand(MakeOptions chosen, bool progressShown)
     : options(std::move(chosen)), showProgress(progressShown) {}
 
 int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
-  std::error_code error;
-  if (!fs::is_directory(fs::u8path(options.folder), error)) {
-    err << "crclist: " << options.folder << ": no such folder\n";
-    return 2;
-  }
   std::string root;
-  if (!paths::ToListPath(options.folder, root, err)) return 2;
+  if (!FindDisc(root, err)) return 2;
 
   CheckList list;
   std::vector<std::string> registryPaths;
+  DiscListing listing;
   if (!ReadTexts(list, err) || !ReadMessageFile(list, err) ||
-      !ListRegistryFiles(list, registryPaths, err) || !ListDiscFiles(list, err)) {
+      !ListRegistryFiles(list, registryPaths, err) || !ListDiscFiles(list, listing, err)) {
     return 2;
   }
   // Every value is checked before any file is read.
@@ -115,7 +130,10 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
         << "\" cannot be written into a check list: " << WhyUnwritable(unwritable) << "\n";
     return 2;
   }
-  if (!ComputeChecksums(Sources(root, registryPaths, list), showProgress, err)) return 2;
+  if (!ComputeChecksums(Sources(root, registryPaths, list), showProgress, err) ||
+      (!options.image.empty() && !ChecksumImageFiles(listing, list, err))) {
+    return 2;
+  }
   CheckListWriter::Write(list, text, unwritable);
   if (!WriteList(text, err)) return 2;
 
@@ -189,18 +207,76 @@ bool MakeCommand::ListRegistryFiles(CheckList& list, std::vector<std::string>& r
   return true;
 }
 
-bool MakeCommand::ListDiscFiles(CheckList& list, std::ostream& err) const {
-  std::vector<DiscFile> files;
+// root is the folder as a CP932 path; empty for an image.
+bool MakeCommand::FindDisc(std::string& root, std::ostream& err) const {
+  if (!options.image.empty()) {
+    if (!options.output.empty()) return true;
+    err << "crclist: --image needs -o: the list cannot be written into the image\n";
+    return false;
+  }
+  if (options.folder.empty()) {
+    err << "crclist: DIR is required: the disc folder, or --image with the disc's image\n";
+    return false;
+  }
+  std::error_code error;
+  if (!fs::is_directory(fs::u8path(options.folder), error)) {
+    err << "crclist: " << options.folder << ": no such folder\n";
+    return false;
+  }
+  return paths::ToListPath(options.folder, root, err);
+}
+
+bool MakeCommand::ListDiscFiles(CheckList& list, DiscListing& listing, std::ostream& err) const {
   std::string error;
-  if (!DiscFolder::List(options.folder, fs::u8path(OutputPath()), files, error)) {
+  const bool listed =
+      options.image.empty()
+          ? DiscFolder::List(options.folder, fs::u8path(OutputPath()), listing, error)
+          : DiscImage::List(options.image, listing, error);
+  if (!listed) {
     err << "crclist: " << error << "\n";
     return false;
   }
-  for (const DiscFile& file : files) {
-    FileEntry entry;
-    entry.name = file.name;
-    (file.gameData ? list.gameDataFiles : list.cdFiles).push_back(entry);
+  for (const DiscEntry& file : listing.Files()) {
+    if (file.size > 0xFFFFFFFFu) {
+      err << "crclist: " << platform::Cp932ToUtf8(file.name)
+          << ": 4 GiB or larger, beyond the 32-bit sizes of a check list\n";
+      return false;
+    }
+    // The image's own list is no file to list.
+    if (!options.image.empty() && DiscListing::Folded(file.name) == "CRCLIST.INF") continue;
+    AddDiscFile(file, list);
   }
+  std::sort(list.cdFiles.begin(), list.cdFiles.end(), ByName);
+  std::sort(list.gameDataFiles.begin(), list.gameDataFiles.end(), ByName);
+  return true;
+}
+
+// One pass over the image in its own order gives every file's CRC-32.
+bool MakeCommand::ChecksumImageFiles(const DiscListing& listing, CheckList& list,
+                                     std::ostream& err) const {
+  const std::vector<ListedFile> files = DiscFiles(list);
+  ImageReader reader(options.image, listing, files);
+  ProgressLine progress(err, showProgress);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string shownName = platform::Cp932ToUtf8(files[i].path);
+    progress.StartFile(shownName, i + 1, files.size());
+    const auto size = static_cast<std::uint32_t>(files[i].entry.size);
+    std::uint64_t fileRead = 0;
+    const FileOutcome outcome = reader.Verify(files[i], [&](std::uint64_t bytes) {
+      fileRead += bytes;
+      progress.AddBytes(bytes);
+      progress.SetPercent(size == 0 ? 100 : static_cast<int>(fileRead * 100 / size));
+      return true;
+    });
+    if (!outcome.foundCrc) {
+      progress.Clear();
+      err << "crclist: " << shownName << ": " << outcome.reason << "\n";
+      return false;
+    }
+    const std::size_t cdFiles = list.cdFiles.size();
+    (i < cdFiles ? list.cdFiles[i] : list.gameDataFiles[i - cdFiles]).crc = *outcome.foundCrc;
+  }
+  progress.Clear();
   return true;
 }
 

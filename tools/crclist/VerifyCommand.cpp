@@ -6,10 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "DiscImage.h"
+#include "FolderReader.h"
+#include "ImageReader.h"
 #include "InvalidTokenLog.h"
-#include "ListedFile.h"
 #include "Paths.h"
 #include "ProgressLine.h"
+#include "TemporaryFile.h"
 
 namespace {
 
@@ -45,24 +48,48 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   CheckList list;
   std::string root;
   if (!LoadList(list, root, err)) return 2;
-  return VerifyFiles(list, root, out, err);
+  const std::vector<ListedFile> files = DiscFiles(list);
+  const std::unique_ptr<DiscReader> reader = OpenDisc(root, files, err);
+  if (!reader) return 2;
+  return VerifyFiles(files, *reader, out, err);
 }
 
 bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& err) const {
+  if (!options.image.empty() && options.list.empty()) return LoadImageList(list, err);
+  std::string path;
+  if (!options.image.empty()) {
+    return paths::ToListPath(options.list, path, err) &&
+           UseList(list, path, platform::Cp932ToUtf8(path), err);
+  }
   std::error_code error;
   if (!fs::is_directory(fs::u8path(options.root), error)) {
     err << "crclist: " << options.root << ": no such folder\n";
     return false;
   }
-  std::string path;
   if (!paths::ToListPath(options.root, root, err)) return false;
   if (options.list.empty()) {
     path = paths::Join(root, "crclist.INF");
   } else if (!paths::ToListPath(options.list, path, err)) {
     return false;
   }
-  const std::string shownPath = platform::Cp932ToUtf8(path);
+  return UseList(list, path, platform::Cp932ToUtf8(path), err);
+}
 
+bool VerifyCommand::LoadImageList(CheckList& list, std::ostream& err) const {
+  std::string bytes;
+  std::string error;
+  if (!DiscImage::ReadFile(options.image, "crclist.INF", bytes, error)) {
+    err << "crclist: " << error << "\n";
+    return false;
+  }
+  const TemporaryFile copy(bytes);
+  std::string path;
+  return paths::ToListPath(copy.Path(), path, err) &&
+         UseList(list, path, options.image + ": crclist.INF", err);
+}
+
+bool VerifyCommand::UseList(CheckList& list, const std::string& path, const std::string& shownPath,
+                            std::ostream& err) const {
   const InvalidTokenLog invalidTokens;
   const bool loaded = list.Load(path.c_str());
   for (const std::string& token : invalidTokens.Tokens()) {
@@ -82,10 +109,23 @@ bool VerifyCommand::LoadList(CheckList& list, std::string& root, std::ostream& e
   return true;
 }
 
-int VerifyCommand::VerifyFiles(const CheckList& list, const std::string& root, std::ostream& out,
-                               std::ostream& err) const {
-  const std::vector<ListedFile> files = DiscFiles(list);
-  FolderReader reader(root, options.root, files, options.reading);
+std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const std::string& root,
+                                                    const std::vector<ListedFile>& files,
+                                                    std::ostream& err) const {
+  if (options.image.empty()) {
+    return std::make_unique<FolderReader>(root, options.root, files, options.reading);
+  }
+  DiscListing listing;
+  std::string error;
+  if (DiscImage::List(options.image, listing, error)) {
+    return std::make_unique<ImageReader>(options.image, std::move(listing), files);
+  }
+  err << "crclist: " << error << "\n";
+  return nullptr;
+}
+
+int VerifyCommand::VerifyFiles(const std::vector<ListedFile>& files, DiscReader& reader,
+                               std::ostream& out, std::ostream& err) const {
   ProgressLine progress(err, showProgress);
   std::size_t failures = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {
