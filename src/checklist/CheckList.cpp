@@ -41,7 +41,7 @@ bool CheckList::Load(const char* path) {
   InfTokenizer tokenizer;
   if (!tokenizer.Open(path)) return false;
   tokenizer.Next();
-  return ReadSections(tokenizer);
+  return ReadSections(tokenizer) && !tokenizer.CutShort();
 }
 
 std::int32_t CheckList::ReadSize(const std::string& text) {

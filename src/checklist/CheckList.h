@@ -11,8 +11,8 @@ class InfTokenizer;
 // The check list as read from its file; filled once by Load, then only read.
 class CheckList {
  public:
-  // False when the file cannot be read or breaks a header or an entry;
-  // what was read before the failure stays.
+  // False when the file cannot be read, breaks a header or an entry, or is cut short by a 0xFF
+  // byte with more than padding behind it; what was read before the failure stays.
   bool Load(const char* path);
 
   // How an entry's size and crc texts are read; shared with the tools that check lists.

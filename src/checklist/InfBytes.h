@@ -2,6 +2,7 @@
 // The byte classes of the check-list format, shared by the tokenizer and by the tools that write
 // or check lists, so that they all split a file where the program does.
 
+#include <algorithm>
 #include <cstdint>
 
 #include "checklist/Token.h"
@@ -10,6 +11,12 @@ namespace inf {
 
 inline bool IsWhiteSpace(std::uint8_t byte) {
   return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
+}
+
+// What may follow a 0xFF byte at the end of a list: lists in the field are padded with 0xFF bytes,
+// but a 0xFF byte with anything else behind it cuts the list short.
+inline bool IsPadding(const std::uint8_t* begin, const std::uint8_t* end) {
+  return std::all_of(begin, end, [](std::uint8_t byte) { return byte == 0xFF || IsWhiteSpace(byte); });
 }
 
 // Wider than CP932's own lead bytes: 0x80, 0xA0 and 0xFD-0xFF count too.

@@ -36,6 +36,8 @@ Token InfTokenizer::Next() {
 
 Token InfTokenizer::Current() const { return current; }
 
+bool InfTokenizer::CutShort() const { return cutShort; }
+
 // A 0xFF byte inside the file is returned like the end of the input, but is stepped over.
 std::uint8_t InfTokenizer::ReadChar() {
   if (Data() == nullptr || position >= static_cast<std::uint32_t>(Size())) return kEnd;
@@ -51,10 +53,18 @@ bool InfTokenizer::MatchChar(std::uint8_t expected) {
   return false;
 }
 
+// Whether a byte read where a token starts or goes on ends the input: the end itself or 0xFF.
+bool InfTokenizer::EndsInput(std::uint8_t byte) {
+  if (byte != kEnd) return false;
+  if (Data() != nullptr && !inf::IsPadding(Data() + position, Data() + Size())) cutShort = true;
+  return true;
+}
+
 TokenCode InfTokenizer::Scan(Token& token) {
+  if (cutShort) return TokenCode::End;
   std::uint8_t byte = ReadChar();
   while (IsWhiteSpace(byte)) byte = ReadChar();
-  if (byte == kEnd) return TokenCode::End;
+  if (EndsInput(byte)) return TokenCode::End;
   if (IsWordStart(byte)) return ScanWord(token, byte);
   const TokenCode code = ScanPunctuation(token, byte);
   if (code == TokenCode::Invalid) token.text.assign(1, static_cast<char>(byte));
@@ -69,7 +79,7 @@ TokenCode InfTokenizer::ScanWord(Token& token, std::uint8_t first) {
     if (IsLeadByte(byte)) word += static_cast<char>(ReadChar());
     byte = ReadChar();
     // A word that runs into the end of the input is dropped.
-    if (byte == kEnd) return TokenCode::End;
+    if (EndsInput(byte)) return TokenCode::End;
     if (!IsWordContinuation(byte)) break;
   }
   UnreadChar();
@@ -87,7 +97,7 @@ TokenCode InfTokenizer::ScanPunctuation(Token& token, std::uint8_t first) {
 // A string without its closing quote consumes the input up to its end or a 0xFF byte.
 bool InfTokenizer::ReadQuoted(Token& token, std::uint8_t quote) {
   std::string text;
-  for (std::uint8_t byte = ReadChar(); byte != kEnd; byte = ReadChar()) {
+  for (std::uint8_t byte = ReadChar(); !EndsInput(byte); byte = ReadChar()) {
     if (byte == quote) {
       token.text = text;
       return true;

@@ -15,6 +15,9 @@ class InfTokenizer : public FileImage {
   bool Open(const char* path);
   Token Next();
   Token Current() const;
+  // True once a 0xFF byte with more than padding behind it has ended the input: the file was
+  // not read whole, and every later token is End.
+  bool CutShort() const;
 
  private:
   static constexpr std::uint8_t kEnd = 0xFF;
@@ -22,6 +25,7 @@ class InfTokenizer : public FileImage {
   std::uint8_t ReadChar();
   void UnreadChar();
   bool MatchChar(std::uint8_t expected);
+  bool EndsInput(std::uint8_t byte);
   TokenCode Scan(Token& token);
   TokenCode ScanWord(Token& token, std::uint8_t first);
   TokenCode ScanPunctuation(Token& token, std::uint8_t first);
@@ -30,4 +34,5 @@ class InfTokenizer : public FileImage {
   Token current;
   std::map<std::string, TokenCode> keywords;
   std::uint32_t position = 0;
+  bool cutShort = false;
 };

@@ -38,7 +38,10 @@ Checker::~Checker() {
 
 bool Checker::RunChecks() {
   CheckList list;
-  if (!list.Load("crclist.INF")) MessageBoxA(nullptr, texts::kLoadFailed, nullptr, MB_OK | MB_ICONERROR);
+  const bool loaded = list.Load("crclist.INF");
+  if (!loaded) MessageBoxA(nullptr, texts::kLoadFailed, nullptr, MB_OK | MB_ICONERROR);
+  // A list not read whole may leave files out: nothing of it is checked.
+  if (!loaded || window.quitRequested) return false;
 
   std::string modeText;
   for (const std::string& line : list.messageLines) modeText += line + "\n";
@@ -54,18 +57,21 @@ bool Checker::RunChecks() {
   } else if (!RegistryKeyExists(list.gameKey)) {
     MessageBoxA(nullptr, texts::kGameNotInstalled, list.title.c_str(), MB_OK | MB_ICONERROR);
   }
-  return OfferInstalledCheck(list);
+  // A quit confirmed while a box was up ends the check there.
+  return !window.quitRequested && OfferInstalledCheck(list);
 }
 
 // The installed files are checked only when there are some, the game is installed and the
-// user agrees; declining still ends the check normally.
+// user agrees; declining still ends the check normally, a quit never does.
 bool Checker::OfferInstalledCheck(const CheckList& list) {
   if (list.regFiles.empty() || !RegistryKeyExists(list.gameKey)) return true;
   const std::string question = std::string(texts::kGameInstalled) + texts::kCheckInstalledToo;
-  if (!Confirm(question, list)) return true;
+  const bool agreed = Confirm(question, list);
+  if (window.quitRequested) return false;
+  if (!agreed) return true;
   if (!RunInstalledCheck(list)) return false;
   MessageBoxA(nullptr, texts::kInstalledIntact, list.title.c_str(), MB_OK | MB_ICONINFORMATION);
-  return true;
+  return !window.quitRequested;
 }
 
 bool Checker::RunMediaCheck(const CheckList& list) {

@@ -11,14 +11,15 @@
 
 namespace {
 
-// Codes and texts up to and including the first End, one token a line.
+// Codes and texts up to and including the first End, one token a line, and whether a 0xFF byte
+// cut the input short.
 std::string ScannerTokens(const std::string& bytes) {
   InfScanner scanner(bytes);
   std::string tokens;
   for (;;) {
     const ScannedToken token = scanner.Next();
     tokens += std::to_string(static_cast<int>(token.code)) + " [" + token.text + "]\n";
-    if (token.code == TokenCode::End) return tokens;
+    if (token.code == TokenCode::End) return tokens + (scanner.CutShort() ? "cut" : "");
   }
 }
 
@@ -31,7 +32,7 @@ std::string TokenizerTokens(const Workspace& workspace, const std::string& bytes
   for (;;) {
     const Token token = tokenizer.Next();
     tokens += std::to_string(static_cast<int>(token.code)) + " [" + token.text + "]\n";
-    if (token.code == TokenCode::End) return tokens;
+    if (token.code == TokenCode::End) return tokens + (tokenizer.CutShort() ? "cut" : "");
   }
 }
 
@@ -53,6 +54,7 @@ TEST(InfScanner, GivesTheTokenizersCodesAndTexts) {
       "!x != y\n",
       ".hidden \\x\n",
       "word\xFF rest\n",
+      "word\xFF\xFF \r\n",
   };
   for (const std::string& bytes : cases) {
     EXPECT_EQ(ScannerTokens(bytes), TokenizerTokens(workspace, bytes)) << bytes;

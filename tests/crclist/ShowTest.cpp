@@ -87,6 +87,15 @@ TEST(Show, ReportsAFailedLoadWithWhatWasReadBeforeIt) {
 
   const Json missing = ShowJson(workspace.Path("absent.INF"), 1);
   EXPECT_EQ(missing["loaded"], false);
+
+  // A 0xFF byte ends the list: padding may follow it, nothing else.
+  const std::string entries = "[CDFILES]\na,1,2\n\xFF";
+  const Json cut = ShowJson(workspace.Write("cut.INF", entries + "\nb,3,4\n"), 1);
+  EXPECT_EQ(cut["loaded"], false);
+  EXPECT_EQ(cut["cdFiles"].size(), 1u);
+  const Json padded = ShowJson(workspace.Write("padded.INF", entries + "\xFF\r\n\xFF"), 0);
+  EXPECT_EQ(padded["loaded"], true);
+  EXPECT_EQ(padded["cdFiles"].size(), 1u);
 }
 
 TEST(Show, OpensAListInAFolderWithAJapaneseName) {

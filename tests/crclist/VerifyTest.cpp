@@ -176,11 +176,14 @@ TEST(Verify, RefusesListsItCannotUse) {
   const std::string broken =
       workspace.Write("broken.INF", "[DRIVEINFO]\nx\n[CDFILES]\na.bin 1,0\n");
   const std::string noDrive = workspace.Write("nodrive.INF", "[CDFILES]\na.bin,1,0xE8B7BE43\n");
+  const std::string cut = workspace.Write(
+      "cut.INF", "[DRIVEINFO]\nx\n[CDFILES]\na.bin,1,0xE8B7BE43\n\xFF\nb.bin,1,0\n");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"verify", "--root", workspace.Path()}, "cannot be loaded"},
       {{"verify", "--root", workspace.Path("absent")}, "no such folder"},
       {{"verify", "--root", workspace.Path(), "--list", broken}, "cannot be loaded"},
       {{"verify", "--root", workspace.Path(), "--list", noDrive}, "no DRIVEINFO"},
+      {{"verify", "--root", workspace.Path(), "--list", cut}, "cannot be loaded"},
       {{"verify", "--unknown"}, "--unknown"},
   };
   for (const auto& [arguments, message] : cases) {

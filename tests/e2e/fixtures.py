@@ -5,6 +5,8 @@ import random
 import zlib
 from dataclasses import dataclass, field, replace
 
+from expectations import cp932
+
 TITLE = "検証 テスト版"
 GAME_KEY = r"Software\DisksentryE2E\Game"
 # Everything the scenarios write to the registry is under this key.
@@ -89,6 +91,11 @@ def disc_paths(letter, cd_names=tuple(CD_FILES), game_names=tuple(GAME_DATA)):
     return [f"{letter}:\\{name}" for name in cd_names] + [f"{letter}:\\gamedata\\{name}" for name in game_names]
 
 
+def entry_line(name, content):
+    """A check list's entry for a file: its name, its size and its CRC-32, as CP932 bytes."""
+    return f'"{name}",{len(content)},0x{crc32(content):08X}'.encode("cp932")
+
+
 @dataclass(frozen=True)
 class CheckList:
     """A crclist.INF; each entry is (name, expected content), whose size and CRC-32 it lists."""
@@ -99,22 +106,29 @@ class CheckList:
     game_data: tuple = tuple(GAME_DATA.items())
     message: tuple = MESSAGE_LINES
     drive_info: tuple = DRIVE_INFO
+    damage: tuple = ()  # (bytes, replacement): a change to the written list's bytes
+    padding: bytes = b""  # after the last line end
 
     def render(self):
         lines = []
         if self.title is not None:
-            lines += ["[TITLE]", f'"{self.title}"']
+            lines += [b"[TITLE]", cp932(f'"{self.title}"')]
         if self.game:
-            lines += ["[GAME]", self.game]
+            lines += [b"[GAME]", cp932(self.game)]
         for section, entries in (("REG", self.reg), ("CDFILES", self.cd_files), ("GAMEDATA", self.game_data)):
             if entries:
-                lines.append(f"[{section}]")
-                lines += [f'"{name}",{len(content)},0x{crc32(content):08X}' for name, content in entries]
+                lines.append(cp932(f"[{section}]"))
+                lines += [entry_line(name, content) for name, content in entries]
         for section, values in (("MESSAGE", self.message), ("DRIVEINFO", self.drive_info)):
             if values:
-                lines.append(f"[{section}]")
-                lines += [f'"{value}"' for value in values]
-        return ("\r\n".join(lines) + "\r\n").encode("cp932")
+                lines.append(cp932(f"[{section}]"))
+                lines += [cp932(f'"{value}"') for value in values]
+        text = b"\r\n".join(lines) + b"\r\n" + self.padding
+        if self.damage:
+            part, replacement = self.damage
+            assert part in text, f"{part!r} is not in the check list"
+            text = text.replace(part, replacement)
+        return text
 
     def but(self, **changes):
         return replace(self, **changes)

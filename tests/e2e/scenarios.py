@@ -21,7 +21,7 @@ from expectations import (CANCEL, DRIVE_INFO_WRONG, ENTRY_UNRESOLVED, ERROR, FIL
                           file_count)
 from fixtures import (CD_FILES, DRIVE_INFO, INSTALLED, INSTALLED_GAME, MESSAGE_LINES,
                       STANDARD, TITLE, Faults, RegistryValue, Run, Scenario, Zeros, disc, disc_paths,
-                      flip_first_byte, installed_path)
+                      entry_line, flip_first_byte, installed_path)
 from runner import ScenarioRunner, prepare_prefix, unavailable
 from wine_session import VirtualDisplay, WineSession
 
@@ -57,6 +57,10 @@ def unresolved(name):
 
 
 MEDIA_RUN = Run(disc_paths("E"), 5)
+# A list that does not load: the box, and the program ends with nothing verified.
+LOAD_FAILURE = dict(steps=[Expect(Box(LOAD_FAILED, None, "none", ERROR), (OK,))], exit_code=0)
+# The second CDFILES entry, where the scenarios damage a list.
+SETUP_ENTRY = entry_line("setup.dat", CD_FILES["setup.dat"])
 INSTALLED_RUN = Run([installed_path("data1.bin"), installed_path("map01.dat")], 2)
 THROUGH_MEDIA = [Expect(MODE, (MEDIA,)), Expect(DRIVES, (Choose(0),))]
 
@@ -182,10 +186,16 @@ SCENARIOS = [
              steps=[Expect(ModeDialog(MODE.text, b""), (MEDIA,)),
                     Expect(Box(DRIVE_INFO_WRONG, b"", "none", ERROR), (OK,))],
              exit_code=0),
-    Scenario("no crclist.INF: the load-failure box, then the mode dialog without text or caption",
-             checklist=None,
-             steps=[Expect(Box(LOAD_FAILED, None, "none", ERROR), (OK,)), Expect(ModeDialog(b"", b""), (Close,))],
-             exit_code=0),
+    Scenario("no crclist.INF: the load-failure box, and nothing else", checklist=None, **LOAD_FAILURE),
+    Scenario("a crc that is no number in the second entry: the load-failure box, and nothing else",
+             checklist=STANDARD.but(damage=(SETUP_ENTRY, SETUP_ENTRY.rsplit(b",", 1)[0] + b",zz")),
+             **LOAD_FAILURE),
+    Scenario("a 0xFF byte between two entries: the load-failure box, and nothing else",
+             checklist=STANDARD.but(damage=(SETUP_ENTRY, b"\xFF\r\n" + SETUP_ENTRY)), **LOAD_FAILURE),
+    Scenario("0xFF padding at the end of the list: the usual run",
+             checklist=STANDARD.but(padding=b"\xFF" * 30 + b"\r\n\xFF\xFF"),
+             steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (OK,))],
+             exit_code=1, runs=[MEDIA_RUN]),
     Scenario("the second CD-ROM drive chosen is the one verified, gamedata\\ included",
              discs={"E": disc(cd_files={**CD_FILES, "setup.dat": flip_first_byte(CD_FILES["setup.dat"])}),
                     "G": disc()},
@@ -208,6 +218,14 @@ SCENARIOS = [
              exit_code=0),
     Scenario("a close request to the hidden main window asks first; OK ends the program",
              steps=[Expect(MODE, (Quit,)), Expect(QUIT_BOX, (OK,))],
+             exit_code=0),
+    Scenario("a quit confirmed while the success box is up: no question after it, exit code 0",
+             registry=INSTALLED_GAME,
+             steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (Quit,)), Expect(QUIT_BOX, (OK,))],
+             exit_code=0, runs=[MEDIA_RUN]),
+    Scenario("a quit confirmed while the installed-data question is up: nothing more verified, exit code 0",
+             registry=INSTALLED_GAME,
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (Quit,)), Expect(QUIT_BOX, (OK,))],
              exit_code=0),
     Scenario("a registry value without a terminating NUL: the fill characters become part of the path",
              registry={**INSTALLED_GAME, "DataFile": RegistryValue(UNTERMINATED.encode("ascii"))},

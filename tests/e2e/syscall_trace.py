@@ -14,6 +14,8 @@ WRITING_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
 CALL = re.compile(r"^(\d+)\s+(\w+)\((.*)\)\s+=\s+(-?\d+)")
 # With -y, strace writes a descriptor's path behind it: AT_FDCWD</cwd>, 3</some/file>.
 WINE_SERVER_FOLDER = re.compile(r"/tmp/wine-\w+(/|$)")
+# Wine names a thread by writing to its kernel entry, which is no file.
+THREAD_NAME = re.compile(r"/proc/\d+/task/\d+/comm$")
 ARGUMENT = re.compile(r'(AT_FDCWD|\d+)<([^>]*)>|"((?:[^"\\]|\\.)*)"')
 
 
@@ -59,6 +61,6 @@ def writes_outside(log, allowed, start_folder):
         else:
             for path in changed_paths(call, arguments, folder):
                 inside = any(path == root or path.startswith(root + "/") for root in roots)
-                if not inside and not WINE_SERVER_FOLDER.match(path):
+                if not inside and not WINE_SERVER_FOLDER.match(path) and not THREAD_NAME.match(path):
                     offending.append(line.strip())
     return offending

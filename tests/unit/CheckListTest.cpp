@@ -170,12 +170,24 @@ TEST(CheckList, FailsOnBrokenHeadersAndEntries) {
   });
 }
 
+// A 0xFF byte ends the input. Behind it only more 0xFF bytes and white space may follow, the
+// padding of lists in the field; anything else means the list was not read whole.
 TEST(CheckList, StopsAtTheEndOfTheInput) {
+  MessageRecorder messages;
   ExpectLoads({
       {"a dropped last title", "[TITLE]\nA\nB", true, "title(A)"},
       {"a dropped last message line", "[MESSAGE]\nA\nB", true, "message(A)"},
-      {"0xFF between entries", "[CDFILES]\na,1,2\n\xFF\nb,3,4\n", true, "cd(a 1 00000002)"},
+      {"0xFF between entries", "[CDFILES]\na,1,2\n\xFF\nb,3,4\n", false, "cd(a 1 00000002)"},
+      {"0xFF before a lone byte", "[CDFILES]\na,1,2\n\xFF\n:", false, "cd(a 1 00000002)"},
       {"0xFF where a size stands", "[CDFILES]\na,1,2\nb,\xFF,4\n", false, "cd(a 1 00000002)"},
+      {"0xFF padding after the last entry", "[CDFILES]\na,1,2\r\n\xFF\xFF\r\n\xFF \xFF\t", true,
+       "cd(a 1 00000002)"},
+      {"0xFF as the last byte", "[CDFILES]\na,1,2\n\xFF", true, "cd(a 1 00000002)"},
+      {"a word cut by 0xFF padding", "[TITLE]\nA\nB\xFF\xFF\n", true, "title(A)"},
+      {"a word cut by 0xFF with more behind", "[TITLE]\nA\nB\xFF C\n", false, "title(A)"},
+      {"a quote cut by 0xFF padding", "[MESSAGE]\nA\n'B\xFF\xFF\n", true, "message(A)(')"},
+      {"a quote cut by 0xFF with more behind", "[MESSAGE]\nA\n'B\xFF\nC\n", false, "message(A)(')"},
+      {"0xFF as a trail byte", "[TITLE]\n\x81\xFF\n[DRIVEINFO]\nD\n", true, "title(\x81\xFF) drive(D)"},
   });
 }
 

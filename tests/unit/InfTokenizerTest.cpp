@@ -62,12 +62,39 @@ TEST(InfTokenizer, ScansTheTokensOfTheFormat) {
       {"a control byte at the end", "a\x1A", {{2, "a"}, {36, "\x1A"}, {0, "\x1A"}}},
       {"0xFF ends the input", std::string("a \xFF b\n"), {{2, "a"}, {0, "a"}}},
       {"0xFF drops the word it ends", std::string("ab\xFF\n"), {{0, ""}}},
+      {"0xFF ends a quote and the input", std::string("'ab\xFF cd\n"), {{36, "'"}, {0, "'"}}},
       {"white space only", " \t\r\n", {{0, ""}}},
   };
   MessageRecorder messages;
   for (const ScanCase& scanCase : cases) {
     SCOPED_TRACE(scanCase.what);
     EXPECT_EQ(ScanAll(scanCase.input), scanCase.expected);
+  }
+}
+
+// Only 0xFF bytes and white space may stand behind a 0xFF byte for the file to count as read whole.
+TEST(InfTokenizer, TellsPaddingFromAFileCutShort) {
+  const std::pair<std::string, bool> cases[] = {
+      {"a\n", false},
+      {"a\n\xFF", false},
+      {"a\n\xFF\xFF \r\n\t\xFF", false},
+      {"a\n\xFF b\n", true},
+      {"ab\xFF\xFF\n", false},
+      {"ab\xFF.", true},
+      {"'ab\xFF\xFF ", false},
+      {"'ab\xFF'", true},
+      {"\x81\xFF b\n", false},
+  };
+  MessageRecorder messages;
+  for (const auto& [bytes, cutShort] : cases) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    TempFolder folder;
+    InfTokenizer tokenizer;
+    ASSERT_TRUE(tokenizer.Open(folder.Write("crclist.INF", bytes).c_str()));
+    while (tokenizer.Next().code != TokenCode::End) {
+    }
+    EXPECT_EQ(tokenizer.CutShort(), cutShort);
+    EXPECT_EQ(tokenizer.Next().code, TokenCode::End);
   }
 }
 

@@ -5,7 +5,6 @@ const char* Finding::TagOf(FindingKind kind) {
     case FindingKind::InvalidByte: return "invalid-byte";
     case FindingKind::StrayByte: return "stray-byte";
     case FindingKind::Utf8Text: return "utf8-text";
-    case FindingKind::EndByte: return "end-byte";
     case FindingKind::DroppedWord: return "dropped-word";
     case FindingKind::UnclosedQuote: return "unclosed-quote";
     case FindingKind::QuoteOverLines: return "quote-over-lines";

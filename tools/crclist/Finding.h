@@ -8,7 +8,6 @@ enum class FindingKind {
   InvalidByte,
   StrayByte,
   Utf8Text,
-  EndByte,
   DroppedWord,
   UnclosedQuote,
   QuoteOverLines,

@@ -34,6 +34,11 @@ InfScanner::InfScanner(const std::string& fileBytes) : bytes(fileBytes) {}
 
 ScannedToken InfScanner::Next() {
   ScannedToken token;
+  if (cutShort) {
+    token.begin = token.end = position;
+    token.text = carried;
+    return token;
+  }
   std::uint8_t byte = kEnd;
   do {
     token.begin = position;
@@ -53,6 +58,8 @@ ScannedToken InfScanner::Next() {
   return token;
 }
 
+bool InfScanner::CutShort() const { return cutShort; }
+
 std::uint8_t InfScanner::ReadChar() {
   if (position >= bytes.size()) return kEnd;
   return static_cast<std::uint8_t>(bytes[position++]);
@@ -67,8 +74,11 @@ bool InfScanner::MatchChar(std::uint8_t expected) {
   return false;
 }
 
-std::uint32_t InfScanner::StopByte(std::uint32_t before) const {
-  return position != before ? before : ScannedToken::kNone;
+std::uint32_t InfScanner::StopByte(std::uint32_t before) {
+  if (position == before) return ScannedToken::kNone;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  cutShort = !inf::IsPadding(data + position, data + bytes.size());
+  return before;
 }
 
 void InfScanner::ScanWord(ScannedToken& token, std::uint8_t first) {

@@ -31,6 +31,9 @@ class InfScanner {
   explicit InfScanner(const std::string& fileBytes);
 
   ScannedToken Next();
+  // True once a 0xFF byte with more than padding behind it has ended the input: the program's
+  // load fails there, and every later token is End.
+  bool CutShort() const;
 
  private:
   static constexpr std::uint8_t kEnd = 0xFF;
@@ -39,7 +42,7 @@ class InfScanner {
   void UnreadChar();
   bool MatchChar(std::uint8_t expected);
   // The 0xFF byte that a ReadChar from before returned, or kNone at the end of the bytes.
-  std::uint32_t StopByte(std::uint32_t before) const;
+  std::uint32_t StopByte(std::uint32_t before);
   void ScanWord(ScannedToken& token, std::uint8_t first);
   TokenCode ScanPunctuation(ScannedToken& token, std::uint8_t first);
   bool ReadQuoted(ScannedToken& token, std::uint8_t quote, std::string& quoted);
@@ -48,4 +51,5 @@ class InfScanner {
   const std::string& bytes;
   std::uint32_t position = 0;
   std::string carried;
+  bool cutShort = false;
 };

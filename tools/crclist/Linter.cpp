@@ -110,13 +110,7 @@ Linter::Linter(std::string fileBytes)
            "the file is empty, and Disksentry cannot load it");
     return;
   }
-  loads = ReadSections();
-  if (current.stopByte != ScannedToken::kNone) {
-    const std::size_t lost = bytes.size() - current.stopByte - 1;
-    Report(current.stopByte, FindingKind::EndByte,
-           "byte 0xFF ends the check list here: the " + std::to_string(lost) +
-               " bytes after it are not read");
-  }
+  loads = ReadSections() && !scanner.CutShort();
   if (loads) CheckWholeFile();
 }
 
@@ -132,14 +126,14 @@ const LineIndex& Linter::Lines() const { return lineIndex; }
 
 // Takes the next token, as the loader does, with what the program shows or loses on the way.
 void Linter::Next() {
-  // Only inside an entry does the loader read on behind an end of the input.
-  if (current.stopByte != ScannedToken::kNone && current.code == TokenCode::End) {
-    Report(current.stopByte, FindingKind::EndByte,
-           "byte 0xFF reads as the end of the file inside an entry, and the loader reads on "
-           "behind it");
-  }
   current = scanner.Next();
   ReportToken();
+  // Padding may follow a 0xFF byte; anything else means the list was not read whole.
+  if (current.stopByte != ScannedToken::kNone && scanner.CutShort()) {
+    Report(current.stopByte, FindingKind::LoadFails,
+           "byte 0xFF ends the input, yet more than 0xFF bytes and white space follow it" +
+               std::string(kFailsHere));
+  }
 }
 
 void Linter::ReportToken() {
@@ -237,9 +231,7 @@ bool Linter::ReadSection(int& unknownHeaders) {
   const ScannedToken name = current;
   Next();
   if (current.code != TokenCode::RightBracket) {
-    Report(current.begin, FindingKind::LoadFails,
-           "expected \"]\" after the section name " + Quoted(name.text) + std::string(kFailsHere));
-    return false;
+    return Fail("expected \"]\" after the section name " + Quoted(name.text));
   }
   switch (name.code) {
     case TokenCode::KwTitle:
@@ -337,41 +329,45 @@ bool Linter::ReadEntry(const ScannedToken& name, FileEntry& entry) {
   entry.name = name.text;
   Next();
   if (current.code == TokenCode::End) {
-    return FailAtEntry("the file ends inside the entry " + Quoted(name.text));
+    return Fail("the file ends inside the entry " + Quoted(name.text));
   }
   if (current.code != TokenCode::Comma) {
     // Two texts apart on one line are most likely one name with a space.
     const bool spaced = IsValueText(name.code) && IsValueText(current.code) &&
                         current.begin > name.end &&
                         lineIndex.LineOf(current.begin) == lineIndex.LineOf(name.begin);
-    return FailAtEntry("expected \",\" after the name " + Quoted(name.text) + ", found " +
-                       Shown(current) + (spaced ? "; a name with spaces must be quoted" : ""));
+    return Fail("expected \",\" after the name " + Quoted(name.text) + ", found " +
+                Shown(current) + (spaced ? "; a name with spaces must be quoted" : ""));
   }
   Next();
+  if (current.code == TokenCode::End) {
+    return Fail("the file ends where the size of " + Quoted(name.text) + " should stand");
+  }
   CheckValueToken();
   CheckSize(current);
   entry.size = CheckList::ReadSize(current.text);
   Next();
   if (current.code != TokenCode::Comma) {
-    return FailAtEntry("expected \",\" after the size of " + Quoted(name.text) +
-                       (current.code == TokenCode::End ? ", found the end of the file"
-                                                       : ", found " + Shown(current)));
+    return Fail("expected \",\" after the size of " + Quoted(name.text) +
+                (current.code == TokenCode::End ? ", found the end of the file"
+                                                : ", found " + Shown(current)));
   }
   Next();
   if (current.code == TokenCode::End) {
-    return FailAtEntry("the file ends where the crc of " + Quoted(name.text) + " should stand");
+    return Fail("the file ends where the crc of " + Quoted(name.text) + " should stand");
   }
   CheckValueToken();
   if (!CheckList::ReadCrc(current.text, entry.crc)) {
-    return FailAtEntry("the crc " + Quoted(current.text) + " of " + Quoted(name.text) +
-                       " has no hexadecimal digit");
+    return Fail("the crc " + Quoted(current.text) + " of " + Quoted(name.text) +
+                " has no hexadecimal digit");
   }
   CheckCrc(current, entry.crc);
   return true;
 }
 
-bool Linter::FailAtEntry(const std::string& what) {
-  Report(current.begin, FindingKind::LoadFails, what + kFailsHere);
+// A 0xFF byte that cut the file short has told already where the load fails.
+bool Linter::Fail(const std::string& what) {
+  if (!scanner.CutShort()) Report(current.begin, FindingKind::LoadFails, what + kFailsHere);
   return false;
 }
 

@@ -48,7 +48,7 @@ class Linter {
                   const std::function<void(const std::string&)>& take);
   bool ReadEntries(const char* section, std::vector<FileEntry>& entries);
   bool ReadEntry(const ScannedToken& name, FileEntry& entry);
-  bool FailAtEntry(const std::string& what);
+  bool Fail(const std::string& what);
   void CheckValueToken();
   void CheckSize(const ScannedToken& token);
   void CheckCrc(const ScannedToken& token, std::uint32_t crc);
