@@ -146,6 +146,41 @@ TEST(Verify, StopsAtTheFirstFailureOrListsEveryOne) {
   EXPECT_EQ(got[3], "3 of 8 files failed; verified: 4 CDFILES, 1 GAMEDATA");
 }
 
+// Files read ahead, several at once, must not change what is reported or in which order: sizes
+// around the 1 MiB reads, empty files, and failures of every kind among them.
+TEST(Verify, ReportsTheSameInEveryReadingOrder) {
+  Workspace disc;
+  const std::vector<std::size_t> sizes = {0, 1, 4096, (1 << 20) - 1, 1 << 20, (1 << 20) + 1,
+                                          3 << 20};
+  for (std::size_t i = 0; i < 21; ++i) {
+    const std::string name = std::string(i % 3 == 0 ? "gamedata" : "data") + "/f" +
+                             (i < 10 ? "0" : "") + std::to_string(i) + ".bin";
+    disc.Write(name, std::string(sizes[i % sizes.size()], static_cast<char>('a' + i % 26)));
+  }
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "--drive-info", "x"}).code, 0);
+  ChangeOneByte(disc, "data/f04.bin", 4095);
+  ChangeOneByte(disc, "gamedata/f06.bin", 3 << 19);
+  std::filesystem::remove(std::filesystem::u8path(disc.Path("data/f10.bin")));
+  disc.Write("data/f13.bin", std::string(5, 'x'));
+  ChangeOneByte(disc, "data/f20.bin", 0);
+
+  const Outcome sequential =
+      RunCrclist({"verify", "--root", disc.Path(), "--keep-going", "--reading=sequential"});
+  EXPECT_EQ(sequential.code, 1);
+  EXPECT_TRUE(Contains(sequential.out, "5 of 21 files failed\n")) << sequential.out;
+  for (const char* reading : {"--reading=parallel", "--reading=auto"}) {
+    const Outcome ahead = RunCrclist({"verify", "--root", disc.Path(), "--keep-going", reading});
+    EXPECT_EQ(ahead.code, 1);
+    EXPECT_EQ(ahead.out, sequential.out) << reading;
+    const Outcome first = RunCrclist({"verify", "--root", disc.Path(), reading});
+    EXPECT_EQ(first.out, sequential.out.substr(0, sequential.out.find('\n') + 1) +
+                             "stopped at the first failure, as Disksentry does (--keep-going "
+                             "verifies every file)\n")
+        << reading;
+  }
+  EXPECT_EQ(RunCrclist({"verify", "--root", disc.Path(), "--reading=fast"}).code, 2);
+}
+
 // A root whose name ends in "ソ" (83 5C in CP932) must not be taken to end in a separator.
 TEST(Verify, TakesARootWithAJapaneseNameAndRefusesOneWithoutCp932) {
   Workspace workspace;

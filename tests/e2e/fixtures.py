@@ -173,3 +173,13 @@ class Scenario:
     left_unread: tuple = None  # (path, size) of a file the run must give up before its end
     syscalls_traced: bool = False  # run under strace: no file written outside the Wine prefix
     held_file: str = None  # a path that another program holds open without sharing
+    # drive letter -> Faults: the drive shows its disc through the fault file system
+    faults: dict = field(default_factory=dict)
+
+
+@dataclass
+class Faults:
+    """Reads of a disc that fail from a byte on, (name, offset) pairs, or stall once there,
+    (name, offset, seconds) triples; names are the disc's, with forward slashes."""
+    fail: list = field(default_factory=list)
+    stall: list = field(default_factory=list)

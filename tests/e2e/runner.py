@@ -7,6 +7,7 @@ import hashlib
 import os
 import shutil
 import subprocess
+import sys
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -17,6 +18,9 @@ from expectations import (FILE_COUNT, FONT_NAME, PROCESSING, STATUS, TEMPLATES, 
 from fixtures import GAME_KEY, INSTALLED, INSTALLED_DRIVE, REGISTRY_ROOT, write_file
 from relay_trace import RelayTrace
 from syscall_trace import STRACE_WRITES, writes_outside
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "faultfs"))
+from faultmount import FaultMount, unavailable  # noqa: E402
 
 # The calls that Wine traces for the scenarios; only these are wrapped, so the trace stays small.
 RELAY_INCLUDE = "user32.MessageBoxA;user32.SetDlgItemTextA;kernel32.CreateFileA;kernel32.ReadFile"
@@ -102,7 +106,15 @@ class ScenarioRunner:
         trace_path.parent.mkdir(parents=True, exist_ok=True)
         syscalls_path = (self.work / "traces" / f"{number:02d}.strace").resolve()
         wrapper = ["strace", "-f", "-qq", "-y", "-e", STRACE_WRITES, "-o", str(syscalls_path)]
-        with open(trace_path, "w") as trace_file, self._holding(scenario.held_file, working_folder):
+        # Mounted outside the row's folder, which is compared before and after.
+        faulty = {letter: FaultMount(folder / letter, self.work / "mounts" / f"{number:02d}{letter}",
+                                     fail=faults.fail, stall=faults.stall)
+                  for letter, faults in scenario.faults.items()}
+        with contextlib.ExitStack() as mounts, open(trace_path, "w") as trace_file, \
+                self._holding(scenario.held_file, working_folder):
+            for letter, mount in faulty.items():
+                mounts.enter_context(mount)
+                self.wine.point_drive(letter.lower(), mount.mountpoint)
             try:
                 with DriverSession(self.wine, self.driver, self.program, working_folder, trace_file,
                                    TRACE_CHANNELS, wrapper if scenario.syscalls_traced else ()) as session:
@@ -112,6 +124,8 @@ class ScenarioRunner:
                 # A program left running would make the next start a second instance.
                 self.wine.stop_server()
                 return problems
+        for mount in faulty.values():
+            problems += mount.unmet()
         trace_text = trace_path.read_text(encoding="latin-1")
         self._check_trace(RelayTrace(trace_text, session.thread), scenario, seen, session, problems)
         if seen.second is not None:

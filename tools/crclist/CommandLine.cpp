@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <map>
 #include <utility>
 
 #include "LintCommand.h"
@@ -79,6 +80,15 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   CLI::Option* quiet = verifyCommand->add_flag("-q,--quiet", verify.quiet, "print failures only");
   verifyCommand->add_flag("-v,--verbose", verify.verbose, "print every file verified")
       ->excludes(quiet);
+  verifyCommand
+      ->add_option("--reading", verify.reading,
+                   "parallel: several files read at once; sequential: one file at a time, in "
+                   "list order; auto (default): sequential on rotational disks and optical "
+                   "drives")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, ReadingOrder>{{"auto", ReadingOrder::Auto},
+                                              {"parallel", ReadingOrder::Parallel},
+                                              {"sequential", ReadingOrder::Sequential}}));
 
   try {
     // CLI11 takes its arguments last first.

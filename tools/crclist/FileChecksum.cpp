@@ -1,35 +1,47 @@
 #include "FileChecksum.h"
 
-#include "checklist/BufferedFileReader.h"
+#include <vector>
+
+#include "SourceFile.h"
 #include "verify/Crc32.h"
+
+namespace {
+
+constexpr std::uint32_t kReadSize = 0x100000;
+
+}  // namespace
 
 bool FileChecksum::Compute(const std::string& path, const Progress& progress, FileEntry& entry,
                            std::string& problem) {
-  BufferedFileReader reader;
-  if (!reader.Open(path.c_str())) {
-    problem = "cannot be opened";
+  SourceFile file(path);
+  if (!file.IsOpen()) {
+    problem = "cannot be opened: " + file.Reason();
     return false;
   }
+  std::vector<std::uint8_t> buffer(kReadSize);
   std::uint32_t crc = 0xFFFFFFFFu;
-  std::uint64_t total = 0;
-  for (ByteSpan span = reader.ReadSpan(BufferedFileReader::kBufferSize); span.size != 0;
-       span = reader.ReadSpan(BufferedFileReader::kBufferSize)) {
-    crc = Crc32::Update(crc, span.data, span.size);
-    total += span.size;
-    if (!progress(span.size, reader.fileSize)) {
+  std::uint32_t received = 0;
+  bool read = file.Read(buffer.data(), kReadSize, received);
+  for (; read && received != 0; read = file.Read(buffer.data(), kReadSize, received)) {
+    crc = Crc32::Update(crc, buffer.data(), received);
+    if (!progress(received, file.Size())) {
       problem = "stopped";
       return false;
     }
   }
-  if (total > 0xFFFFFFFFu) {
+  if (!read) {
+    problem = "unreadable at byte " + std::to_string(file.Position()) + ": " + file.Reason();
+    return false;
+  }
+  if (file.Position() > 0xFFFFFFFFu) {
     problem = "is 4 GiB or larger, beyond the 32-bit sizes of a check list";
     return false;
   }
-  if (total != reader.fileSize) {
-    problem = "could not be read to its end";
+  if (file.Position() != file.Size()) {
+    problem = "changed its size while it was read";
     return false;
   }
-  entry.size = static_cast<std::int32_t>(reader.fileSize);
+  entry.size = static_cast<std::int32_t>(file.Size());
   entry.crc = ~crc;
   return true;
 }

@@ -14,7 +14,8 @@ class FileChecksum {
   using Progress = std::function<bool(std::uint32_t blockBytes, std::uint32_t fileSize)>;
 
   // Fills the entry's size and crc from the file at the CP932 path. False, with the problem, when
-  // the file cannot be opened, is 4 GiB or larger, or ends before its size, or when stopped.
+  // the file cannot be opened or read, is 4 GiB or larger, changes its size while read, or when
+  // stopped.
   static bool Compute(const std::string& path, const Progress& progress, FileEntry& entry,
                       std::string& problem);
 };

@@ -1,63 +1,83 @@
 #include "FolderReader.h"
 
 #include <chrono>
-#include <utility>
 
 #include "Paths.h"
+#include "StorageDevice.h"
 #include "verify/Crc32.h"
 
 namespace {
 
-constexpr std::uint32_t kReadSize = 0x100000;
+// Enough files ahead to keep a solid-state or network device busy with files of a few dozen
+// kilobytes.
+constexpr std::size_t kFilesAhead = 32;
+// Small enough that the bytes just read are still in the processor's cache when checksummed.
+constexpr std::uint32_t kReadSize = 256 << 10;
+
+std::vector<std::string> JoinedPaths(const std::string& root, const std::vector<ListedFile>& files) {
+  std::vector<std::string> joined;
+  for (const ListedFile& file : files) joined.push_back(paths::Join(root, file.path));
+  return joined;
+}
+
+std::size_t FilesAhead(const std::string& shownRoot, ReadingOrder order) {
+  if (order == ReadingOrder::Auto) {
+    order = StorageDevice::Seeks(shownRoot) ? ReadingOrder::Sequential : ReadingOrder::Parallel;
+  }
+  return order == ReadingOrder::Parallel ? kFilesAhead : 0;
+}
 
 }  // namespace
 
-FolderReader::FolderReader(std::string root) : folder(std::move(root)), buffer(kReadSize) {}
+FolderReader::FolderReader(const std::string& root, const std::string& shownRoot,
+                           const std::vector<ListedFile>& files, ReadingOrder order)
+    : paths(JoinedPaths(root, files)),
+      readAhead(paths, FilesAhead(shownRoot, order)),
+      buffer(kReadSize) {}
 
 FileOutcome FolderReader::Verify(const ListedFile& listed, const Progress& progress) {
   const auto started = std::chrono::steady_clock::now();
+  const std::size_t index = next++;
+  readAhead.Reached(index);
   FileOutcome outcome;
-  const std::string path = paths::Join(folder, listed.path);
-  const platform::FileHandle file = platform::OpenForReading(path.c_str());
-  std::uint32_t size = 0;
-  if (file == platform::kNoFile || !platform::GetFileSize32(file, size)) {
+  SourceFile file(paths[index]);
+  if (!file.IsOpen()) {
     outcome.status = FileStatus::Missing;
-    outcome.reason = platform::LastErrorText();
+    outcome.reason = file.Reason();
   } else {
-    outcome.foundSize = size;
-    if (size != static_cast<std::uint32_t>(listed.entry.size)) {
+    outcome.foundSize = file.Size();
+    if (file.Size() != static_cast<std::uint32_t>(listed.entry.size)) {
       outcome.status = FileStatus::SizeDiffers;
     } else {
-      ReadAll(size, file, progress, outcome);
+      ReadAll(file, progress, outcome);
       if (outcome.foundCrc) {
         outcome.status =
             *outcome.foundCrc == listed.entry.crc ? FileStatus::Intact : FileStatus::CrcDiffers;
       }
     }
   }
-  if (file != platform::kNoFile) platform::CloseFile(file);
   outcome.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return outcome;
 }
 
-// Sets foundCrc once every byte is read; otherwise leaves the file not reached (stopped) or
-// unreadable.
-void FolderReader::ReadAll(std::uint64_t size, platform::FileHandle file,
-                           const Progress& progress, FileOutcome& outcome) {
+// Sets foundCrc once every listed byte is read; otherwise leaves the file not reached (stopped)
+// or unreadable.
+void FolderReader::ReadAll(SourceFile& file, const Progress& progress, FileOutcome& outcome) {
   std::uint32_t crc = 0xFFFFFFFFu;
-  while (outcome.bytesRead < size) {
-    std::uint32_t received = 0;
-    const bool read = platform::ReadFromFile(file, buffer.data(), kReadSize, received);
-    if (!read || received == 0) {
-      outcome.status = FileStatus::Unreadable;
-      outcome.failedAt = outcome.bytesRead + received;
-      outcome.reason = read ? "the file ends before its listed size" : platform::LastErrorText();
-      return;
-    }
+  std::uint32_t received = 0;
+  bool read = file.ReadWithin(file.Size(), buffer.data(), kReadSize, received);
+  for (; read && received != 0;
+       read = file.ReadWithin(file.Size(), buffer.data(), kReadSize, received)) {
     crc = Crc32::Update(crc, buffer.data(), received);
     outcome.bytesRead += received;
     if (!progress(received)) return;
+  }
+  if (!read) {
+    outcome.status = FileStatus::Unreadable;
+    outcome.failedAt = file.Position();
+    outcome.reason = file.Reason();
+    return;
   }
   outcome.foundCrc = ~crc;
 }

@@ -243,7 +243,7 @@ std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const VerifyReport& report,
   }
   std::string root;
   platform::Utf8ToCp932(report.root, root);
-  return std::make_unique<FolderReader>(root);
+  return std::make_unique<FolderReader>(root, report.root, report.files, options.reading);
 }
 
 int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,

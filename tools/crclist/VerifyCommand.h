@@ -11,6 +11,8 @@
 #include "Linter.h"
 #include "ProgressLine.h"
 #include "VerifyReport.h"
+#include "FolderReader.h"
+#include "ListedFile.h"
 #include "checklist/CheckList.h"
 
 struct VerifyOptions {
@@ -22,6 +24,7 @@ struct VerifyOptions {
   bool strict = false;
   bool quiet = false;
   bool verbose = false;
+  ReadingOrder reading = ReadingOrder::Auto;
 };
 
 // The disc check without windows: every CDFILES entry under the root and every GAMEDATA entry
