@@ -29,8 +29,18 @@ def content(name, size):
     return bytes((seed + i * 7) & 0xFF for i in range(size))
 
 
+def changed(name):
+    data = bytearray(content(name, FILES[name]))
+    data[1000] ^= 0x01
+    return bytes(data)
+
+
 def listed_crc(name):
     return f"0x{zlib.crc32(content(name, FILES[name])):08X}"
+
+
+def wrong_crc(name):
+    return f"wrong CRC-32: listed {listed_crc(name)}, found 0x{zlib.crc32(changed(name)):08X}"
 
 
 # (name, files changed after the list was made, --fail, --stall, --keep-going, exit code,
@@ -40,13 +50,13 @@ CASES = [
      f"b.bin: unreadable at byte 196608: {EIO}\n" + STOPPED, 0),
     ("the run goes on past it", ("gamedata/c.bin",), [("b.bin", 196_608)], [], True, 1,
      f"b.bin: unreadable at byte 196608: {EIO}\n"
-     f"gamedata\\c.bin: wrong CRC-32: listed {listed_crc('gamedata/c.bin')}\n"
-     "2 of 3 files failed\n", 0),
+     f"gamedata/c.bin: {wrong_crc('gamedata/c.bin')}\n"
+     "2 of 3 files failed; verified: 1 CDFILES, 0 GAMEDATA\n", 0),
     # While the first file stalls, the last one's read has long failed where files are read ahead.
     ("an earlier failure comes first", ("a.bin",), [("gamedata/c.bin", 0)], [("a.bin", 0, 1)],
-     False, 1, f"a.bin: wrong CRC-32: listed {listed_crc('a.bin')}\n" + STOPPED, 1),
+     False, 1, f"a.bin: {wrong_crc('a.bin')}\n" + STOPPED, 1),
     ("a read that stalls, then succeeds", (), [], [("b.bin", 100_000, 2)], False, 0,
-     "all 3 files verified\n", 2),
+     "all 3 files verified: 2 CDFILES, 1 GAMEDATA\n", 2),
 ]
 
 
@@ -66,12 +76,10 @@ def main():
         subprocess.run([crclist, "make", str(source), "--drive-info", "x"], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-        for name, changed, fail, stall, keep_going, code, output, least in CASES:
+        for name, changed_names, fail, stall, keep_going, code, output, least in CASES:
             for order in ("sequential", "parallel", "auto"):
-                for changed_name in changed:
-                    data = bytearray(content(changed_name, FILES[changed_name]))
-                    data[1000] ^= 0x01
-                    (source / changed_name).write_bytes(data)
+                for changed_name in changed_names:
+                    (source / changed_name).write_bytes(changed(changed_name))
                 with FaultMount(source, work / "mount", fail=fail, stall=stall):
                     started = time.monotonic()
                     run = subprocess.run(
@@ -79,7 +87,7 @@ def main():
                         + (["--keep-going"] if keep_going else []),
                         capture_output=True, text=True, timeout=60)
                     took = time.monotonic() - started
-                for changed_name in changed:
+                for changed_name in changed_names:
                     (source / changed_name).write_bytes(content(changed_name, FILES[changed_name]))
                 if run.returncode != code or run.stdout != output or took < least:
                     print(f"FAILED: {name}, --reading={order}: exit {run.returncode} (expected "
