@@ -87,11 +87,8 @@ class WineSession:
         return dict(os.environ, DISPLAY=self.display, WINEDEBUG=debug, DISKSENTRY_LOCALE=self.locale)
 
     def use_locale(self, locale):
-        """Runs what follows under another locale; the wineserver keeps the code page it started
-        with, so it is stopped."""
-        if locale != self.locale:
-            self.stop_server()
-            self.locale = locale
+        """Runs what follows under another locale; wine-run restarts the wineserver for it."""
+        self.locale = locale
 
     def run(self, *arguments, folder=None, timeout=COMMAND_TIMEOUT):
         """Runs a Windows program to its end; gives its exit code and its output. The output goes
