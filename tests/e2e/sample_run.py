@@ -39,6 +39,10 @@ INSTALL_FOLDER = r"C:\Games\DisksentrySample"
 # The dialogs' font, which Wine does not have, drawn with a Japanese font that Debian has.
 DIALOG_FONT = "ＭＳ Ｐゴシック"
 SUBSTITUTE_FONT = "IPAPGothic"
+# Wine draws captions itself, with Tahoma under a locale other than Japanese: Japanese glyphs
+# missing from it are taken from the substitute, as Windows links fonts for them.
+CAPTION_FONT = "Tahoma"
+CAPTION_FONT_LINK = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink"
 # The glyphs of the caption buttons: Debian's Wine ships the font but the prefix does not find it.
 BUTTON_GLYPHS_FONT = Path("/usr/share/wine/fonts/marlett.ttf")
 # The screen's dots per inch as Wine reads them: 96 is 100 %, 144 is 150 %.
@@ -76,6 +80,7 @@ def prepare(wine, disc, by_hand):
         shutil.copyfile(DISC / disc_path, install_folder / Path(disc_path).name)
         wine.reg_add(GAME_KEY, value_name, INSTALL_FOLDER + "\\" + Path(disc_path).name)
     wine.reg_add(r"HKCU\Software\Wine\Fonts\Replacements", DIALOG_FONT, SUBSTITUTE_FONT)
+    wine.reg_add(CAPTION_FONT_LINK, CAPTION_FONT, f"ipagp.ttf,{SUBSTITUTE_FONT}", "REG_MULTI_SZ")
     shutil.copy(BUTTON_GLYPHS_FONT, wine.prefix / "drive_c" / "windows" / "Fonts")
     for setting in ("Managed", "Decorated"):
         wine.reg_add(r"HKCU\Software\Wine\X11 Driver", setting, "Y" if by_hand else "N")
