@@ -15,16 +15,20 @@ check_installed() {
   local what=$1 prefix=$2
   local crclist=$prefix/bin/crclist page=$prefix/share/man/man1/crclist.1
   [ -x "$crclist" ] || { fail "$what: no $crclist"; return; }
-  [ "$("$crclist" --version)" = "crclist $version" ] || fail "$what: --version says $("$crclist" --version)"
+  [ "$("$crclist" --version)" = "crclist $version" ] ||
+    fail "$what: --version says $("$crclist" --version)"
   "$crclist" verify --quiet "$sample" 2>/dev/null || fail "$what: the sample disc does not verify"
   [ -f "$page" ] || { fail "$what: no $page"; return; }
   local rendered warnings
-  rendered=$(MANWIDTH=100 MAN_KEEP_FORMATTING= man --warnings -l "$page" 2>"$work/man-warnings" | col -b)
+  rendered=$(MANWIDTH=100 man --warnings -l "$page" 2>"$work/man-warnings" | col -b)
   warnings=$(cat "$work/man-warnings")
   [ -z "$warnings" ] || fail "$what: man warns: $warnings"
-  grep -qF "crclist $version" <<<"$rendered" || fail "$what: the manual page is not of crclist $version"
-  local command usage
-  for command in $("$crclist" --help | sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p'); do
+  grep -qF "crclist $version" <<<"$rendered" ||
+    fail "$what: the manual page is not of crclist $version"
+  local commands command usage
+  commands=$("$crclist" --help | sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p')
+  [ -n "$commands" ] || fail "$what: crclist --help names no command"
+  for command in $commands; do
     usage=$("$crclist" "$command" --help | sed -n 's/^Usage: //p')
     grep -qF -- "$usage" <<<"$rendered" || fail "$what: the manual page has no \"$usage\""
   done
@@ -35,7 +39,7 @@ dpkg-deb --extract "$deb" "$work/root"
 check_installed "the Debian package" "$work/root/usr"
 depends=$(dpkg-deb --field "$deb" Depends)
 for library in libc6 libstdc++6 libarchive13; do
-  [[ $depends == *"$library "* || $depends == *"$library," || $depends == *"$library" ]] ||
+  [[ $depends =~ (^|, )"$library"( |,|$) ]] ||
     fail "the Debian package does not depend on $library: $depends"
 done
 

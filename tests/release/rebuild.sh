@@ -20,7 +20,8 @@ status=0
 compare() {
   local first=$1 second=$2
   if cmp -s "$first" "$second"; then
-    echo "same  $(stat -c %s "$first") bytes  $(sha256sum <"$first" | cut -d' ' -f1)  ${first#"$source"/}"
+    echo "same  $(stat -c %s "$first") bytes  $(sha256sum <"$first" | cut -d' ' -f1)" \
+         "${first#"$source"/}"
   else
     echo "DIFFERENT  ${first#"$source"/}: $(sha256sum <"$first" | cut -d' ' -f1) against" \
          "$(sha256sum <"$second" | cut -d' ' -f1) from the second build"
