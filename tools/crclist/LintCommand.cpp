@@ -22,6 +22,10 @@ int LintCommand::Run(std::ostream& out, std::ostream& err) const {
     err << "crclist: " << options.file << ": " << problem << "\n";
     return 2;
   }
+  if (bytes.empty()) {
+    err << "crclist: " << options.file << ": " << list_file::kEmptyList << "\n";
+    return 2;
+  }
   const Linter linter(bytes);
   std::vector<Finding> findings = linter.Findings();
   if (!options.root.empty() || !options.image.empty()) {

@@ -7,11 +7,12 @@
 
 #include "DiscListing.h"
 #include "Paths.h"
+#include "InvalidTokenLog.h"
+#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 
 namespace {
 
-constexpr int kMaxUnknownHeaders = 1000;
 // MAX_PATH less the drive's "E:\" and the terminating NUL.
 constexpr std::size_t kLongestPathFromRoot = 256;
 const char kFailsHere[] = ": the load fails here, and Disksentry reads nothing after it";
@@ -27,10 +28,6 @@ std::string Hex(std::uint32_t value, int digits) {
 std::string ByteName(std::uint8_t byte) {
   if (byte > 0x20 && byte < 0x7F) return "\"" + std::string(1, static_cast<char>(byte)) + "\"";
   return "byte " + Hex(byte, 2);
-}
-
-bool IsSectionEnd(TokenCode code) {
-  return code == TokenCode::LeftBracket || code == TokenCode::End;
 }
 
 // A token that carries the text of the one before it instead of a text of its own.
@@ -92,8 +89,8 @@ std::string MeantSection(const std::string& name) {
   const std::string upper = Upper(name);
   std::string nearest;
   std::size_t nearestDistance = 3;
-  for (const char* section :
-       {"TITLE", "GAME", "REG", "CDFILES", "GAMEDATA", "MESSAGE", "DRIVEINFO"}) {
+  for (const inf::Section& known : inf::kSections) {
+    const std::string section = known.name;
     if (upper == section) return "; section names are case-sensitive: write \"" + upper + "\"";
     const std::size_t distance = EditDistance(upper, section);
     if (distance < nearestDistance) {
@@ -131,24 +128,19 @@ std::uint32_t Utf8TextStart(const std::string& bytes) {
 }  // namespace
 
 std::string ListedDiscFile::PathFromRoot() const {
-  return (gameData ? "gamedata\\" : "") + entry.name;
+  return (gameData ? inf::kGameDataFolder : "") + entry.name;
 }
 
-Linter::Linter(std::string fileBytes)
-    : bytes(std::move(fileBytes)), lineIndex(bytes), scanner(bytes) {
+Linter::Linter(std::string fileBytes) : bytes(std::move(fileBytes)), lineIndex(bytes) {
   const std::uint32_t utf8 = Utf8TextStart(bytes);
   if (utf8 != Finding::kWholeFile) {
     Report(utf8, FindingKind::Utf8Text,
            "the file is UTF-8 text, but Disksentry reads CP932: its Japanese comes out garbled; "
            "save it as CP932 (Shift_JIS) without a byte-order mark");
   }
-  // The program cannot load an empty file at all.
-  if (bytes.empty()) {
-    Report(Finding::kWholeFile, FindingKind::LoadFails,
-           "the file is empty, and Disksentry cannot load it");
-    return;
-  }
-  loads = ReadSections() && !scanner.CutShort();
+  // The invalid tokens are findings here, not boxes.
+  const InvalidTokenLog boxes;
+  loads = reading.LoadBytes(bytes, this);
   if (loads) CheckWholeFile();
 }
 
@@ -162,252 +154,192 @@ const std::vector<ListedDiscFile>& Linter::DiscFiles() const { return discFiles;
 
 const LineIndex& Linter::Lines() const { return lineIndex; }
 
-// Takes the next token, as the loader does, with what the program shows or loses on the way.
-void Linter::Next() {
-  current = scanner.Next();
-  ReportToken();
+// What the program shows or loses on the way through a token.
+void Linter::TokenRead(const Token& token, const TokenPlace& place) {
+  if (place.strayPair != TokenPlace::kNone) {
+    const auto lead = static_cast<std::uint8_t>(bytes[place.strayPair]);
+    Report(place.strayPair, FindingKind::StrayByte,
+           "byte " + Hex(lead, 2) +
+               " and the byte after it are no CP932 character, yet the reader takes them as one");
+  }
+  const bool quoted = token.code == TokenCode::SingleQuoted || token.code == TokenCode::DoubleQuoted;
+  if (quoted && token.text.find_first_of("\r\n") != std::string::npos) {
+    Report(place.begin, FindingKind::QuoteOverLines,
+           "the quoted text runs on to line " + std::to_string(lineIndex.LineOf(place.end - 1)) +
+               ": is a closing quote missing?");
+  }
+  if (token.code == TokenCode::LeftBracket) lastBracket = place.begin;
+  if (token.code == TokenCode::Invalid) ReportInvalid(token, place);
+  if (token.code == TokenCode::End) ReportEnd(place);
   // Padding may follow a 0xFF byte; anything else means the list was not read whole.
-  if (current.stopByte != ScannedToken::kNone && scanner.CutShort()) {
-    Report(current.stopByte, FindingKind::LoadFails,
+  if (place.cutShort && !cutShown) {
+    cutShown = true;
+    Report(place.stopByte, FindingKind::LoadFails,
            "byte 0xFF ends the input, yet more than 0xFF bytes and white space follow it" +
                std::string(kFailsHere));
   }
 }
 
-void Linter::ReportToken() {
-  if (current.strayPair != ScannedToken::kNone) {
-    const auto lead = static_cast<std::uint8_t>(bytes[current.strayPair]);
-    Report(current.strayPair, FindingKind::StrayByte,
-           "byte " + Hex(lead, 2) +
-               " and the byte after it are no CP932 character, yet the reader takes them as one");
-  }
-  const bool quoted =
-      current.code == TokenCode::SingleQuoted || current.code == TokenCode::DoubleQuoted;
-  if (quoted && current.text.find_first_of("\r\n") != std::string::npos) {
-    Report(current.begin, FindingKind::QuoteOverLines,
-           "the quoted text runs on to line " + std::to_string(lineIndex.LineOf(current.end - 1)) +
-               ": is a closing quote missing?");
-  }
-  if (current.code == TokenCode::Invalid) ReportInvalid();
-  if (current.code == TokenCode::End) ReportEnd();
-}
-
-void Linter::ReportInvalid() {
-  if (current.unclosed) {
-    Report(current.begin, FindingKind::UnclosedQuote,
-           current.stopByte == ScannedToken::kNone
+void Linter::ReportInvalid(const Token& token, const TokenPlace& place) {
+  if (place.unclosed) {
+    Report(place.begin, FindingKind::UnclosedQuote,
+           place.stopByte == TokenPlace::kNone
                ? "the quote opened here never closes: the rest of the file is one invalid token"
                : "the quote opened here is cut by the 0xFF byte at " +
-                     lineIndex.PositionOf(current.stopByte) +
+                     lineIndex.PositionOf(place.stopByte) +
                      ": everything up to it is one invalid token");
     return;
   }
-  const auto byte = static_cast<std::uint8_t>(bytes[current.begin]);
+  const auto byte = static_cast<std::uint8_t>(bytes[place.begin]);
   std::string what = ByteName(byte) + " cannot stand outside quotes";
   if (byte >= 0xA1 && byte <= 0xDF) {
-    what = "half-width katakana " + Quoted(current.text) + " cannot stand in a word";
+    what = "half-width katakana " + Quoted(token.text) + " cannot stand in a word";
   }
   if (byte == '.' || byte == '\\') what = ByteName(byte) + " cannot start a word";
   if (byte == '!') what = "\"!\" without \"=\" after it is no token";
-  Report(current.begin, FindingKind::InvalidByte,
+  Report(place.begin, FindingKind::InvalidByte,
          what +
              ": Disksentry shows an error box for it and reads it as a value of its own; quote "
              "the text that holds it");
 }
 
-void Linter::ReportEnd() {
-  if (!current.droppedWord) return;
-  const std::string word = bytes.substr(current.begin, current.end - current.begin);
-  Report(current.begin, FindingKind::DroppedWord,
-         current.stopByte == ScannedToken::kNone
+void Linter::ReportEnd(const TokenPlace& place) {
+  if (!place.droppedWord) return;
+  const std::string word = Bytes(place);
+  Report(place.begin, FindingKind::DroppedWord,
+         place.stopByte == TokenPlace::kNone
              ? "the last word " + Quoted(word) +
                    " runs into the end of the file and is dropped: end the file with a line end"
              : "the word " + Quoted(word) + " runs into a 0xFF byte and is dropped");
 }
 
-bool Linter::ReadSections() {
-  int unknownHeaders = 0;
-  Next();
-  for (;;) {
-    if (current.code == TokenCode::End) return true;
-    if (current.code != TokenCode::LeftBracket) {
-      Report(current.begin, FindingKind::OutsideSection,
-             "this stands outside any section and is skipped up to the next \"[\"");
-      SkipValues();
-      continue;
-    }
-    if (!ReadSection(unknownHeaders)) return false;
-  }
+void Linter::OutsideSection(const TokenPlace& place) {
+  Report(place.begin, FindingKind::OutsideSection,
+         "this stands outside any section and is skipped up to the next \"[\"");
 }
 
-// Reads one section from its "[", leaving the token that ended it current.
-bool Linter::ReadSection(int& unknownHeaders) {
-  const std::uint32_t header = current.begin;
-  Next();
-  switch (current.code) {
-    case TokenCode::End:
-      Report(header, FindingKind::UnknownSection,
-             "\"[\" opens no section before the end of the file");
-      return true;
-    case TokenCode::KwTitle:
-    case TokenCode::KwGame:
-    case TokenCode::KwReg:
-    case TokenCode::KwCdFiles:
-    case TokenCode::KwGameData:
-    case TokenCode::KwMessage:
-    case TokenCode::KwDriveInfo: break;
-    default:
-      if (++unknownHeaders > kMaxUnknownHeaders) {
-        Report(current.begin, FindingKind::LoadFails,
-               "more than 1000 unknown sections" + std::string(kFailsHere));
-        return false;
-      }
-      ReportUnknownSection();
-      if (current.code != TokenCode::LeftBracket) SkipValues();
-      return true;
-  }
-  const ScannedToken name = current;
-  Next();
-  if (current.code != TokenCode::RightBracket) {
-    return Fail("expected \"]\" after the section name " + Quoted(name.text));
-  }
-  switch (name.code) {
-    case TokenCode::KwTitle:
-      ReadValues("TITLE", Values::Single,
-                 [this](const std::string& text) { reading.title = text; });
-      return true;
-    case TokenCode::KwGame:
-      ReadValues("GAME", Values::Single,
-                 [this](const std::string& text) { reading.gameKey = text; });
-      return true;
-    case TokenCode::KwMessage:
-      ReadValues("MESSAGE", Values::MessageLines,
-                 [this](const std::string& text) { reading.messageLines.push_back(text); });
-      return true;
-    case TokenCode::KwDriveInfo:
-      ReadValues("DRIVEINFO", Values::DriveInfo,
-                 [this](const std::string& text) { reading.driveInfo.push_back(text); });
-      return true;
-    case TokenCode::KwReg: return ReadEntries("REG", reading.regFiles);
-    case TokenCode::KwCdFiles: return ReadEntries("CDFILES", reading.cdFiles);
-    default: return ReadEntries("GAMEDATA", reading.gameDataFiles);
-  }
-}
-
-void Linter::ReportUnknownSection() {
-  if (current.code == TokenCode::LeftBracket) {
-    Report(current.begin, FindingKind::UnknownSection, "\"[\" stands where a section name should");
+void Linter::UnknownSection(const Token& name, const TokenPlace& place) {
+  if (name.code == TokenCode::End) {
+    // The "[" before the end.
+    Report(lastBracket, FindingKind::UnknownSection,
+           "\"[\" opens no section before the end of the file");
     return;
   }
-  const std::string meant = MeantSection(current.text);
-  Report(current.begin, FindingKind::UnknownSection,
-         "unknown section " + Quoted(Bytes(current)) +
+  if (name.code == TokenCode::LeftBracket) {
+    Report(place.begin, FindingKind::UnknownSection, "\"[\" stands where a section name should");
+    return;
+  }
+  const std::string meant = MeantSection(name.text);
+  Report(place.begin, FindingKind::UnknownSection,
+         "unknown section " + Quoted(Bytes(place)) +
              ": its body is skipped up to the next \"[\"" +
              (meant.empty() ? "; a \"[\" inside a text starts a section, so quote such a text"
                             : meant));
 }
 
-void Linter::SkipValues() {
-  for (Next(); !IsSectionEnd(current.code); Next()) {
+void Linter::SectionStarted(TokenCode) {
+  valueCount = 0;
+  previousLine = 0;
+  reportedLine = 0;
+  firstListed.clear();
+}
+
+void Linter::ValueRead(TokenCode section, const Token& value, const TokenPlace& place) {
+  CheckValueToken(value, place);
+  ++valueCount;
+  const std::uint32_t line = lineIndex.LineOf(place.begin);
+  const bool single = section == TokenCode::KwTitle || section == TokenCode::KwGame;
+  if (single && valueCount == 2) {
+    Report(place.begin, FindingKind::SeveralValues,
+           std::string("[") + inf::SectionName(section) +
+               "] holds more than one value, and only the last one counts: "
+               "quote a text with spaces");
+  }
+  if (section == TokenCode::KwMessage && valueCount > 1 && line == previousLine &&
+      line != reportedLine) {
+    Report(place.begin, FindingKind::SeveralValues,
+           "several values on one line become separate message lines: quote the line");
+    reportedLine = line;
+  }
+  if (section == TokenCode::KwDriveInfo && valueCount == 2) {
+    Report(place.begin, FindingKind::SeveralValues,
+           "only the first DRIVEINFO value is the drive prompt: quote a prompt with spaces");
+  }
+  previousLine = line;
+}
+
+void Linter::FieldRead(EntryField field, const Token& token, const TokenPlace& place) {
+  CheckValueToken(token, place);
+  switch (field) {
+    case EntryField::Name:
+      entryName = token;
+      entryNamePlace = place;
+      break;
+    case EntryField::Size:
+      CheckSize(token, place);
+      break;
+    case EntryField::Crc:
+      CheckCrc(token, place);
+      break;
   }
 }
 
-void Linter::ReadValues(const char* section, Values kind,
-                        const std::function<void(const std::string&)>& take) {
-  std::size_t count = 0;
-  std::uint32_t previousLine = 0;
-  std::uint32_t reportedLine = 0;
-  for (Next(); !IsSectionEnd(current.code); Next()) {
-    CheckValueToken();
-    ++count;
-    const std::uint32_t line = lineIndex.LineOf(current.begin);
-    if (kind == Values::Single && count == 2) {
-      Report(current.begin, FindingKind::SeveralValues,
-             std::string("[") + section +
-                 "] holds more than one value, and only the last one counts: "
-                 "quote a text with spaces");
-    }
-    if (kind == Values::MessageLines && count > 1 && line == previousLine && line != reportedLine) {
-      Report(current.begin, FindingKind::SeveralValues,
-             "several values on one line become separate message lines: quote the line");
-      reportedLine = line;
-    }
-    if (kind == Values::DriveInfo && count == 2) {
-      Report(current.begin, FindingKind::SeveralValues,
-             "only the first DRIVEINFO value is the drive prompt: quote a prompt with spaces");
-    }
-    take(current.text);
-    previousLine = line;
+void Linter::EntryRead(TokenCode section, const FileEntry& entry) {
+  const std::uint32_t offset = entryNamePlace.begin;
+  const auto listed = firstListed.emplace(entry.name, offset);
+  if (!listed.second) {
+    Report(offset, FindingKind::DuplicateEntry,
+           Quoted(entry.name) + " is listed twice in [" + inf::SectionName(section) +
+               "], first at " + lineIndex.PositionOf(listed.first->second));
   }
-}
-
-bool Linter::ReadEntries(const char* section, std::vector<FileEntry>& entries) {
-  std::map<std::string, std::uint32_t> firstListed;
-  for (Next(); !IsSectionEnd(current.code); Next()) {
-    const ScannedToken name = current;
-    FileEntry entry;
-    if (!ReadEntry(name, entry)) return false;
-    const auto listed = firstListed.emplace(entry.name, name.begin);
-    if (!listed.second) {
-      Report(name.begin, FindingKind::DuplicateEntry,
-             Quoted(entry.name) + " is listed twice in [" + section + "], first at " +
-                 lineIndex.PositionOf(listed.first->second));
-    }
-    entries.push_back(entry);
-    if (&entries != &reading.regFiles) {
-      discFiles.push_back({name.begin, &entries == &reading.gameDataFiles, entry});
-      CheckDiscName(discFiles.back());
-    }
-  }
-  return true;
-}
-
-// An entry is name "," size "," crc, read as the loader reads it; the name is current.
-bool Linter::ReadEntry(const ScannedToken& name, FileEntry& entry) {
-  CheckValueToken();
-  entry.name = name.text;
-  Next();
-  if (current.code == TokenCode::End) {
-    return Fail("the file ends inside the entry " + Quoted(name.text));
-  }
-  if (current.code != TokenCode::Comma) {
-    // Two texts apart on one line are most likely one name with a space.
-    const bool spaced = IsValueText(name.code) && IsValueText(current.code) &&
-                        current.begin > name.end &&
-                        lineIndex.LineOf(current.begin) == lineIndex.LineOf(name.begin);
-    return Fail("expected \",\" after the name " + Quoted(name.text) + ", found " +
-                Shown(current) + (spaced ? "; a name with spaces must be quoted" : ""));
-  }
-  Next();
-  if (current.code == TokenCode::End) {
-    return Fail("the file ends where the size of " + Quoted(name.text) + " should stand");
-  }
-  CheckValueToken();
-  CheckSize(current);
-  entry.size = CheckList::ReadSize(current.text);
-  Next();
-  if (current.code != TokenCode::Comma) {
-    return Fail("expected \",\" after the size of " + Quoted(name.text) +
-                (current.code == TokenCode::End ? ", found the end of the file"
-                                                : ", found " + Shown(current)));
-  }
-  Next();
-  if (current.code == TokenCode::End) {
-    return Fail("the file ends where the crc of " + Quoted(name.text) + " should stand");
-  }
-  CheckValueToken();
-  if (!CheckList::ReadCrc(current.text, entry.crc)) {
-    return Fail("the crc " + Quoted(current.text) + " of " + Quoted(name.text) +
-                " has no hexadecimal digit");
-  }
-  CheckCrc(current, entry.crc);
-  return true;
+  if (section == TokenCode::KwReg) return;
+  discFiles.push_back({offset, section == TokenCode::KwGameData, entry});
+  CheckDiscName(discFiles.back());
 }
 
 // A 0xFF byte that cut the file short has told already where the load fails.
-bool Linter::Fail(const std::string& what) {
-  if (!scanner.CutShort()) Report(current.begin, FindingKind::LoadFails, what + kFailsHere);
-  return false;
+void Linter::LoadFailed(LoadFailure failure, const Token& subject, const Token& current,
+                        const TokenPlace& place) {
+  if (cutShown) return;
+  // Bytes in memory fail to open only when there are none.
+  if (failure == LoadFailure::Unreadable) {
+    Report(Finding::kWholeFile, FindingKind::LoadFails, list_file::kEmptyList);
+    return;
+  }
+  Report(place.begin, FindingKind::LoadFails,
+         FailureText(failure, subject, current, place) + kFailsHere);
+}
+
+std::string Linter::FailureText(LoadFailure failure, const Token& subject, const Token& current,
+                                const TokenPlace& place) const {
+  const std::string name = Quoted(subject.text);
+  switch (failure) {
+    case LoadFailure::NoClosingBracket:
+      return "expected \"]\" after the section name " + name;
+    case LoadFailure::NoCommaAfterName: {
+      if (current.code == TokenCode::End) return "the file ends inside the entry " + name;
+      // Two texts apart on one line are most likely one name with a space.
+      const bool spaced = IsValueText(subject.code) && IsValueText(current.code) &&
+                          place.begin > entryNamePlace.end &&
+                          lineIndex.LineOf(place.begin) == lineIndex.LineOf(entryNamePlace.begin);
+      return "expected \",\" after the name " + name + ", found " + Shown(current, place) +
+             (spaced ? "; a name with spaces must be quoted" : "");
+    }
+    case LoadFailure::NoSize:
+      return "the file ends where the size of " + name + " should stand";
+    case LoadFailure::NoCommaAfterSize:
+      return "expected \",\" after the size of " + name +
+             (current.code == TokenCode::End ? ", found the end of the file"
+                                             : ", found " + Shown(current, place));
+    case LoadFailure::NoCrc:
+      return "the file ends where the crc of " + name + " should stand";
+    case LoadFailure::CrcNotHex:
+      return "the crc " + Quoted(current.text) + " of " + name + " has no hexadecimal digit";
+    case LoadFailure::TooManyUnknownSections:
+      return "more than 1000 unknown sections";
+    default:
+      return "the list is not read whole";
+  }
 }
 
 // What a player's Windows makes of the name: where it leads, whether it opens, which file it is.
@@ -438,25 +370,27 @@ void Linter::CheckDiscName(const ListedDiscFile& file) {
   }
 }
 
-void Linter::CheckValueToken() {
-  if (!IsPunctuationValue(current.code)) return;
-  Report(
-      current.begin, FindingKind::PunctuationValue,
-      Quoted(Bytes(current)) + " is no text of its own: it stands for " +
-          (current.text.empty() ? "an empty text" : "the text before it, " + Quoted(current.text)));
+void Linter::CheckValueToken(const Token& token, const TokenPlace& place) {
+  if (!IsPunctuationValue(token.code)) return;
+  Report(place.begin, FindingKind::PunctuationValue,
+         Quoted(Bytes(place)) + " is no text of its own: it stands for " +
+             (token.text.empty() ? "an empty text" : "the text before it, " + Quoted(token.text)));
 }
 
-void Linter::CheckSize(const ScannedToken& token) {
+void Linter::CheckSize(const Token& token, const TokenPlace& place) {
   if (!IsValueText(token.code) || IsPlainSize(token.text)) return;
-  Report(token.begin, FindingKind::SizeNotDecimal,
+  Report(place.begin, FindingKind::SizeNotDecimal,
          "the size " + Quoted(token.text) +
              " is not plain decimal digits below 4 GiB: it reads as " +
              std::to_string(static_cast<std::uint32_t>(CheckList::ReadSize(token.text))));
 }
 
-void Linter::CheckCrc(const ScannedToken& token, std::uint32_t crc) {
-  if (!IsValueText(token.code) || IsPlainCrc(token.text)) return;
-  Report(token.begin, FindingKind::CrcNotHex,
+void Linter::CheckCrc(const Token& token, const TokenPlace& place) {
+  std::uint32_t crc = 0;
+  if (!IsValueText(token.code) || IsPlainCrc(token.text) || !CheckList::ReadCrc(token.text, crc)) {
+    return;
+  }
+  Report(place.begin, FindingKind::CrcNotHex,
          "the crc " + Quoted(token.text) + " is not 1 to 8 hexadecimal digits: it reads as " +
              Hex(crc, 8));
 }
@@ -481,14 +415,14 @@ void Linter::Report(std::uint32_t offset, FindingKind kind, const std::string& m
   findings.push_back({offset, kind, message});
 }
 
-std::string Linter::Bytes(const ScannedToken& token) const {
-  return bytes.substr(token.begin, token.end - token.begin);
+std::string Linter::Bytes(const TokenPlace& place) const {
+  return bytes.substr(place.begin, place.end - place.begin);
 }
 
 // An invalid token by its byte: an unclosed quote spans the rest of the file.
-std::string Linter::Shown(const ScannedToken& token) const {
+std::string Linter::Shown(const Token& token, const TokenPlace& place) const {
   if (token.code == TokenCode::Invalid) {
-    return ByteName(static_cast<std::uint8_t>(bytes[token.begin]));
+    return ByteName(static_cast<std::uint8_t>(bytes[place.begin]));
   }
-  return Quoted(Bytes(token));
+  return Quoted(Bytes(place));
 }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "Finding.h"
-#include "InfScanner.h"
+#include "ListFile.h"
 #include "LineIndex.h"
 #include "checklist/CheckList.h"
+#include "checklist/LoadObserver.h"
 
 // A disc file that a list names: where its name stands and what it must be.
 struct ListedDiscFile {
@@ -21,9 +21,9 @@ struct ListedDiscFile {
   std::string PathFromRoot() const;
 };
 
-// Reads a check list's bytes step for step as the program's loader does, and finds on the way
-// what will not read as its author most likely meant.
-class Linter {
+// Reads a check list's bytes through the program's own loader, and finds on the way what will
+// not read as its author most likely meant.
+class Linter : private LoadObserver {
  public:
   explicit Linter(std::string fileBytes);
   Linter(const Linter&) = delete;
@@ -37,38 +37,45 @@ class Linter {
   const LineIndex& Lines() const;
 
  private:
-  enum class Values { Single, MessageLines, DriveInfo };
+  void TokenRead(const Token& token, const TokenPlace& place) override;
+  void OutsideSection(const TokenPlace& place) override;
+  void UnknownSection(const Token& name, const TokenPlace& place) override;
+  void SectionStarted(TokenCode section) override;
+  void ValueRead(TokenCode section, const Token& value, const TokenPlace& place) override;
+  void FieldRead(EntryField field, const Token& token, const TokenPlace& place) override;
+  void EntryRead(TokenCode section, const FileEntry& entry) override;
+  void LoadFailed(LoadFailure failure, const Token& subject, const Token& current,
+                  const TokenPlace& place) override;
 
-  void Next();
-  void ReportToken();
-  void ReportInvalid();
-  void ReportEnd();
-  bool ReadSections();
-  bool ReadSection(int& unknownHeaders);
-  void ReportUnknownSection();
-  void SkipValues();
-  void ReadValues(const char* section, Values kind,
-                  const std::function<void(const std::string&)>& take);
-  bool ReadEntries(const char* section, std::vector<FileEntry>& entries);
-  bool ReadEntry(const ScannedToken& name, FileEntry& entry);
-  bool Fail(const std::string& what);
+  void ReportInvalid(const Token& token, const TokenPlace& place);
+  void ReportEnd(const TokenPlace& place);
+  std::string FailureText(LoadFailure failure, const Token& subject, const Token& current,
+                          const TokenPlace& place) const;
   void CheckDiscName(const ListedDiscFile& file);
-  void CheckValueToken();
-  void CheckSize(const ScannedToken& token);
-  void CheckCrc(const ScannedToken& token, std::uint32_t crc);
+  void CheckValueToken(const Token& token, const TokenPlace& place);
+  void CheckSize(const Token& token, const TokenPlace& place);
+  void CheckCrc(const Token& token, const TokenPlace& place);
   void CheckWholeFile();
   void Report(std::uint32_t offset, FindingKind kind, const std::string& message);
-  std::string Bytes(const ScannedToken& token) const;
-  std::string Shown(const ScannedToken& token) const;
+  std::string Bytes(const TokenPlace& place) const;
+  std::string Shown(const Token& token, const TokenPlace& place) const;
 
   const std::string bytes;
   LineIndex lineIndex;
-  InfScanner scanner;
-  ScannedToken current;
   CheckList reading;
   bool loads = false;
+  bool cutShown = false;
+  std::uint32_t lastBracket = 0;  // where the last "[" stands
   std::vector<Finding> findings;
   std::vector<ListedDiscFile> discFiles;
   // Each disc path by its case-folded form, with where it first stands.
   std::map<std::string, std::pair<std::string, std::uint32_t>> firstFolded;
+  // The section body being read: its values so far and the line of the last one; the names of
+  // its entries with where they stand; the entry being read.
+  std::size_t valueCount = 0;
+  std::uint32_t previousLine = 0;
+  std::uint32_t reportedLine = 0;
+  std::map<std::string, std::uint32_t> firstListed;
+  Token entryName;
+  TokenPlace entryNamePlace;
 };

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace list_file {
 
@@ -27,13 +27,14 @@ bool Read(const std::string& utf8Path, std::string& bytes, std::string& problem)
     problem = "a folder, not a check list";
     return false;
   }
+  errno = 0;
   std::ifstream file(path, std::ios::binary);
-  std::ostringstream contents;
-  if (!file || !(contents << file.rdbuf())) {
+  if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  // An empty file reads fine: it is the loader that refuses it.
+  if (!file.is_open() || file.bad()) {
     problem = std::string("cannot be read: ") + std::strerror(errno);
     return false;
   }
-  bytes = contents.str();
   return true;
 }
 

@@ -10,7 +10,11 @@
 // A check list's file as the commands read it before the program's loader does.
 namespace list_file {
 
-// The file's bytes; false, with what is wrong in a few words, when it cannot be read.
+// What the commands say of an empty list, which the program cannot load.
+inline constexpr char kEmptyList[] = "the file is empty, and Disksentry cannot load it";
+
+// The file's bytes, none for an empty file; false, with what is wrong in a few words, when it
+// cannot be read.
 bool Read(const std::string& utf8Path, std::string& bytes, std::string& problem);
 // Each finding as "FILE:LINE:COLUMN: message [tag]", in file order, those about the whole file
 // last.

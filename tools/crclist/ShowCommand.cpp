@@ -7,7 +7,6 @@
 
 #include "InvalidTokenLog.h"
 #include "ListFile.h"
-#include "Paths.h"
 #include "checklist/CheckList.h"
 
 namespace {
@@ -90,17 +89,16 @@ void PrintJson(std::ostream& out, bool loaded, const CheckList& list,
 ShowCommand::ShowCommand(ShowOptions chosen) : options(std::move(chosen)) {}
 
 int ShowCommand::Run(std::ostream& out, std::ostream& err) const {
-  std::string path;
-  if (!paths::ToListPath(options.file, path, err)) return 2;
   std::string bytes;
   std::string problem;
   if (!list_file::Read(options.file, bytes, problem)) {
     err << "crclist: " << options.file << ": " << problem << "\n";
     return 2;
   }
-  InvalidTokenLog invalidTokens;
+  if (bytes.empty()) err << "crclist: " << options.file << ": " << list_file::kEmptyList << "\n";
+  const InvalidTokenLog invalidTokens;
   CheckList list;
-  const bool loaded = list.Load(path.c_str());
+  const bool loaded = list.LoadBytes(bytes);
   if (options.json) {
     PrintJson(out, loaded, list, invalidTokens.Tokens());
   } else {

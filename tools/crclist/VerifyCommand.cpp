@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,11 +14,9 @@
 #include "DiscImage.h"
 #include "FolderReader.h"
 #include "ImageReader.h"
-#include "InvalidTokenLog.h"
 #include "ListFile.h"
 #include "ListedFile.h"
 #include "Paths.h"
-#include "TemporaryFile.h"
 
 namespace {
 
@@ -89,8 +86,11 @@ VerifyCommand::VerifyCommand(VerifyOptions chosen, std::function<bool()> stopPol
 int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   VerifyReport report;
   std::string bytes;
-  std::string loadPath;
-  if (!ReadList(report, bytes, loadPath, err)) return 2;
+  if (!ReadList(report, bytes, err)) return 2;
+  if (bytes.empty()) {
+    err << "crclist: " << report.list << ": " << list_file::kEmptyList << "\n";
+    return 2;
+  }
   const Linter linter(bytes);
   DiscListing listing;
   std::string listingProblem;
@@ -104,9 +104,8 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
       VerificationFindings(linter, report, listed ? &listing : nullptr, listingProblem);
   list_file::PrintFindings(err, report.list, linter.Lines(), report.findings);
 
-  CheckList list;
-  if (!LoadList(loadPath, bytes, report.list, list, err)) return 2;
-  report.files = DiscFiles(list);
+  if (!CanVerify(linter, report.list, err)) return 2;
+  report.files = DiscFiles(linter.Reading());
 
   std::ofstream jsonFile;
   if (!options.json.empty() && options.json != "-") {
@@ -137,8 +136,7 @@ int VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   return code;
 }
 
-bool VerifyCommand::ReadList(VerifyReport& report, std::string& bytes, std::string& loadPath,
-                             std::ostream& err) const {
+bool VerifyCommand::ReadList(VerifyReport& report, std::string& bytes, std::ostream& err) const {
   if (!options.image.empty()) {
     report.root = options.image;
     if (options.list.empty()) {
@@ -152,7 +150,6 @@ bool VerifyCommand::ReadList(VerifyReport& report, std::string& bytes, std::stri
   } else if (!FindFolderPaths(report.list, report.root, err)) {
     return false;
   }
-  loadPath = report.list;
   std::string problem;
   if (list_file::Read(report.list, bytes, problem)) return true;
   err << "crclist: " << report.list << ": " << problem << "\n";
@@ -213,22 +210,15 @@ std::vector<Finding> VerifyCommand::VerificationFindings(const Linter& linter,
   return changing;
 }
 
-// Through the program's own loader; its invalid-token boxes are the findings printed before.
-bool VerifyCommand::LoadList(const std::string& loadPath, const std::string& bytes,
-                             const std::string& shownList, CheckList& list,
-                             std::ostream& err) const {
-  // An image's own list is read from a copy.
-  std::optional<TemporaryFile> copy;
-  if (loadPath.empty()) copy.emplace(bytes);
-  std::string path;
-  paths::ToListPath(copy ? copy->Path() : loadPath, path, err);
-  const InvalidTokenLog invalidTokens;
-  if (!list.Load(path.c_str())) {
+// The program's own load, whose steps the findings printed before have followed.
+bool VerifyCommand::CanVerify(const Linter& linter, const std::string& shownList,
+                              std::ostream& err) const {
+  if (!linter.Loads()) {
     err << "crclist: " << shownList
         << ": the check list cannot be loaded: Disksentry stops reading it where shown above\n";
     return false;
   }
-  if (list.driveInfo.empty()) {
+  if (linter.Reading().driveInfo.empty()) {
     err << "crclist: " << shownList << ": no DRIVEINFO value, so the program's disc check stops "
         << "before any file\n";
     return false;

@@ -40,18 +40,16 @@ class VerifyCommand {
   int Run(std::ostream& out, std::ostream& err) const;
 
  private:
-  // Where the list and the disc are (report.list, report.root), the list's bytes, and the file
-  // the loader is to read them from (empty: a copy of the bytes); false after telling why.
-  bool ReadList(VerifyReport& report, std::string& bytes, std::string& loadPath,
-                std::ostream& err) const;
+  // Where the list and the disc are (report.list, report.root), and the list's bytes; false after
+  // telling why.
+  bool ReadList(VerifyReport& report, std::string& bytes, std::ostream& err) const;
   bool FindFolderPaths(std::string& listPath, std::string& rootPath, std::ostream& err) const;
   // The disc's files; a folder that cannot be listed is a finding, an image an error.
   bool ListDisc(const VerifyReport& report, DiscListing& listing, std::string& problem) const;
   std::vector<Finding> VerificationFindings(const Linter& linter, const VerifyReport& report,
                                             const DiscListing* listing,
                                             const std::string& listingProblem) const;
-  bool LoadList(const std::string& loadPath, const std::string& bytes, const std::string& shownList,
-                CheckList& list, std::ostream& err) const;
+  bool CanVerify(const Linter& linter, const std::string& shownList, std::ostream& err) const;
   std::unique_ptr<DiscReader> OpenDisc(const VerifyReport& report, DiscListing listing) const;
   int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
                   std::ostream& err) const;
