@@ -166,7 +166,7 @@ bool Checker::VerifyFile(const char* path, std::int32_t expectedSize, std::uint3
   VerificationProgress report;
   report.boundaryReached = [&] { return window.PumpMessages() && !progress.stopRequested; };
   report.setPercent = [&](int percent) { progress.SetPercent(percent); };
-  switch (VerifyFileContents(path, expectedSize, expectedCrc, report)) {
+  switch (VerifyFileContents(path, expectedSize, expectedCrc, report).result) {
     case VerificationResult::Intact:
       return true;
     case VerificationResult::OpenFailed:

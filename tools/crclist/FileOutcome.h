@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "verify/FileVerification.h"
+
 enum class FileStatus { Intact, Missing, SizeDiffers, CrcDiffers, Unreadable, NotReached };
 
 // What verifying one listed file found.
@@ -15,4 +17,8 @@ struct FileOutcome {
   std::uint64_t failedAt = 0;  // where an unreadable file's read failed
   std::string reason;          // the system's reason for a missing or unreadable file, UTF-8
   double seconds = 0;
+
+  // What the verification found of a file of that size when opened, listed with that CRC-32.
+  static FileOutcome Of(const VerificationOutcome& verified, std::uint32_t sizeAtOpen,
+                        std::uint32_t listedCrc);
 };

@@ -4,19 +4,20 @@
 
 #include "Paths.h"
 #include "StorageDevice.h"
-#include "verify/Crc32.h"
+#include "FileBytes.h"
 
 namespace {
 
 // Enough files ahead to keep a solid-state or network device busy with files of a few dozen
 // kilobytes.
 constexpr std::size_t kFilesAhead = 32;
-// Small enough that the bytes just read are still in the processor's cache when checksummed.
-constexpr std::uint32_t kReadSize = 256 << 10;
-
+// A name that leads out of the root is given no path: nothing is read there.
 std::vector<std::string> JoinedPaths(const std::string& root, const std::vector<ListedFile>& files) {
   std::vector<std::string> joined;
-  for (const ListedFile& file : files) joined.push_back(paths::Join(root, file.path));
+  for (const ListedFile& file : files) {
+    const bool outside = !root.empty() && paths::LeavesDisc(file.entry.name);
+    joined.push_back(outside ? "" : paths::Join(root, file.path));
+  }
   return joined;
 }
 
@@ -33,51 +34,29 @@ FolderReader::FolderReader(const std::string& root, const std::string& shownRoot
                            const std::vector<ListedFile>& files, ReadingOrder order)
     : paths(JoinedPaths(root, files)),
       readAhead(paths, FilesAhead(shownRoot, order)),
-      buffer(kReadSize) {}
+      buffer(new ReadBuffer) {}
 
 FileOutcome FolderReader::Verify(const ListedFile& listed, const Progress& progress) {
   const auto started = std::chrono::steady_clock::now();
   const std::size_t index = next++;
   readAhead.Reached(index);
-  FileOutcome outcome;
-  SourceFile file(paths[index]);
-  if (!file.IsOpen()) {
-    outcome.status = FileStatus::Missing;
-    outcome.reason = file.Reason();
-  } else {
-    outcome.foundSize = file.Size();
-    if (file.Size() != static_cast<std::uint32_t>(listed.entry.size)) {
-      outcome.status = FileStatus::SizeDiffers;
-    } else {
-      ReadAll(file, progress, outcome);
-      if (outcome.foundCrc) {
-        outcome.status =
-            *outcome.foundCrc == listed.entry.crc ? FileStatus::Intact : FileStatus::CrcDiffers;
-      }
-    }
+  if (paths[index].empty()) {
+    FileOutcome outside;
+    outside.status = FileStatus::Missing;
+    outside.reason = "the name leads outside the disc's folder, and crclist reads nothing there";
+    return outside;
   }
+  FileBytes file(paths[index], buffer->bytes, kReadSize,
+                 [&progress](std::uint32_t bytes) { progress(bytes); });
+  VerificationOutcome verified;
+  if (file.IsOpen()) {
+    verified = VerifyBytes(file, file.Size(), listed.entry.size, listed.entry.crc, Polling(progress));
+  } else {
+    verified.result = VerificationResult::OpenFailed;
+    verified.reason = file.Reason();
+  }
+  FileOutcome outcome = FileOutcome::Of(verified, file.Size(), listed.entry.crc);
   outcome.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return outcome;
-}
-
-// Sets foundCrc once every listed byte is read; otherwise leaves the file not reached (stopped)
-// or unreadable.
-void FolderReader::ReadAll(SourceFile& file, const Progress& progress, FileOutcome& outcome) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  std::uint32_t received = 0;
-  bool read = file.ReadWithin(file.Size(), buffer.data(), kReadSize, received);
-  for (; read && received != 0;
-       read = file.ReadWithin(file.Size(), buffer.data(), kReadSize, received)) {
-    crc = Crc32::Update(crc, buffer.data(), received);
-    outcome.bytesRead += received;
-    if (!progress(received)) return;
-  }
-  if (!read) {
-    outcome.status = FileStatus::Unreadable;
-    outcome.failedAt = file.Position();
-    outcome.reason = file.Reason();
-    return;
-  }
-  outcome.foundCrc = ~crc;
 }

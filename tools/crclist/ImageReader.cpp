@@ -3,7 +3,7 @@
 #include <chrono>
 #include <utility>
 
-#include "verify/Crc32.h"
+#include "verify/ByteSource.h"
 
 namespace {
 
@@ -12,6 +12,28 @@ using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point started) {
   return std::chrono::duration<double>(Clock::now() - started).count();
 }
+
+// The current file of an image, block by block as the image gives them.
+class ImageBytes : public ByteSource {
+ public:
+  ImageBytes(DiscImage& opened, const DiscReader::Progress& told) : image(opened), progress(told) {}
+
+  bool Read(ByteSpan& bytes, std::string& reason) override {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    if (!image.Read(data, size)) {
+      reason = image.Error();
+      return false;
+    }
+    bytes = {data, static_cast<std::uint32_t>(size)};
+    if (size != 0) progress(size);
+    return true;
+  }
+
+ private:
+  DiscImage& image;
+  const DiscReader::Progress& progress;
+};
 
 }  // namespace
 
@@ -89,23 +111,17 @@ bool ImageReader::ReadUpTo(const std::string& name, const Progress& progress, Re
 // False when stopped; otherwise the reading has the file's CRC-32 or tells why it has none.
 bool ImageReader::ReadCurrent(std::uint64_t size, const Progress& progress, Reading& reading) {
   const Clock::time_point started = Clock::now();
-  std::uint32_t crc = 0xFFFFFFFFu;
-  const std::uint8_t* data = nullptr;
-  std::size_t received = 0;
-  bool readable = true;
-  while ((readable = image->Read(data, received)) && received != 0) {
-    crc = Crc32::Update(crc, data, received);
-    reading.bytesRead += received;
-    if (!progress(received)) return false;
-  }
+  ImageBytes bytes(*image, progress);
+  const auto sizeAtOpen = static_cast<std::uint32_t>(size);
+  const VerificationOutcome verified = VerifyBytes(bytes, sizeAtOpen, static_cast<std::int32_t>(sizeAtOpen), 0, Polling(progress));
+  if (verified.result == VerificationResult::Stopped) return false;
+  reading = FileOutcome::Of(verified, sizeAtOpen, 0);
   reading.seconds = SecondsSince(started);
-  if (readable && reading.bytesRead == size) {
-    reading.foundCrc = ~crc;
-    return true;
-  }
+  if (reading.foundCrc && verified.bytesRead == size) return true;
   reading.status = FileStatus::Unreadable;
-  reading.failedAt = reading.bytesRead;
-  reading.reason = readable ? "the image ends before the file's end" : image->Error();
+  reading.foundCrc.reset();
+  reading.failedAt = verified.bytesRead;
+  if (!verified.readFailed) reading.reason = "the image ends before the file's end";
   image.reset();
   return true;
 }

@@ -12,7 +12,7 @@
 #include "CheckListWriter.h"
 #include "DiscFolder.h"
 #include "DiscImage.h"
-#include "FileChecksum.h"
+#include "FolderReader.h"
 #include "ImageReader.h"
 #include "ListedFile.h"
 #include "Paths.h"
@@ -48,40 +48,39 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-// A file to read for an entry: its CP932 path, its name as shown, and the entry it fills.
-struct Source {
-  std::string path;
-  std::string shownName;
-  FileEntry* entry;
-};
-
-// The disc files are left out when root is empty: an image's are read by ChecksumImageFiles.
-std::vector<Source> Sources(const std::string& root, const std::vector<std::string>& registryPaths,
-                            CheckList& list) {
-  std::vector<Source> sources;
-  for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
-    sources.push_back(
-        {registryPaths[i], platform::Cp932ToUtf8(registryPaths[i]), &list.regFiles[i]});
+// What make takes from a file read to its end: its CRC-32, or why it has none.
+bool TakeCrc(const FileOutcome& outcome, FileEntry& entry, std::string& problem) {
+  switch (outcome.status) {
+    case FileStatus::Missing:
+      problem = "cannot be opened: " + outcome.reason;
+      return false;
+    case FileStatus::Unreadable:
+      problem = "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
+      return false;
+    case FileStatus::Intact:
+    case FileStatus::CrcDiffers:
+      if (outcome.bytesRead > 0xFFFFFFFFu) {
+        problem = "is 4 GiB or larger, beyond the 32-bit sizes of a check list";
+        return false;
+      }
+      if (outcome.bytesRead == static_cast<std::uint32_t>(entry.size)) {
+        entry.crc = *outcome.foundCrc;
+        return true;
+      }
+      break;
+    default:
+      break;
   }
-  if (root.empty()) return sources;
-  for (FileEntry& entry : list.cdFiles) {
-    sources.push_back({paths::Join(root, entry.name), paths::Shown(entry.name), &entry});
-  }
-  for (FileEntry& entry : list.gameDataFiles) {
-    const std::string name = "gamedata\\" + entry.name;
-    sources.push_back({paths::Join(root, name), paths::Shown(name), &entry});
-  }
-  return sources;
+  problem = "changed its size while it was read";
+  return false;
 }
 
-std::uint64_t TotalSize(const std::vector<Source>& sources) {
-  std::uint64_t total = 0;
-  for (const Source& source : sources) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(fs::u8path(paths::Shown(source.path)), error);
-    if (!error) total += size;
-  }
-  return total;
+// The entries that name the files, in the order of the list.
+std::vector<FileEntry*> EntriesOf(CheckList& list) {
+  std::vector<FileEntry*> entries;
+  for (FileEntry& entry : list.cdFiles) entries.push_back(&entry);
+  for (FileEntry& entry : list.gameDataFiles) entries.push_back(&entry);
+  return entries;
 }
 
 // The list is written here first and renamed into place once whole.
@@ -143,8 +142,7 @@ int MakeCommand::Run(std::ostream& out, std::ostream& err) const {
     err << "crclist: " << OutputPath() << ": cannot be written: " << SystemReason() << "\n";
     return 2;
   }
-  int computed = ComputeChecksums(root, registryPaths, list, err);
-  if (computed == 0 && !options.image.empty()) computed = ChecksumImageFiles(listing, list, err);
+  const int computed = ComputeChecksums(root, registryPaths, listing, list, err);
   if (computed != 0) {
     fs::remove(temporary, error);
     if (computed == 130) {
@@ -284,69 +282,52 @@ bool MakeCommand::ListDiscFiles(CheckList& list, DiscListing& listing, std::ostr
   return true;
 }
 
-// One pass over the image in its own order gives every file's CRC-32: 0 when every entry has
-// it, 2 when a file cannot be read, 130 when stopped.
-int MakeCommand::ChecksumImageFiles(const DiscListing& listing, CheckList& list,
-                                    std::ostream& err) const {
-  const std::vector<ListedFile> files = DiscFiles(list);
-  ImageReader reader(options.image, listing, files);
-  std::uint64_t totalBytes = 0;
-  for (const ListedFile& file : files) totalBytes += static_cast<std::uint32_t>(file.entry.size);
-  ProgressLine progress(err, progressTerminal, totalBytes, files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const std::string shownName = paths::Shown(files[i].path);
-    progress.StartFile(shownName, i + 1);
-    const FileOutcome outcome = reader.Verify(files[i], [&](std::uint64_t bytes) {
-      progress.AddBytes(bytes);
-      return !stopRequested();
-    });
-    progress.FinishFile(static_cast<std::uint32_t>(files[i].entry.size));
-    if (stopRequested()) {
-      progress.Clear();
-      return 130;
-    }
-    if (!outcome.foundCrc) {
-      progress.Clear();
-      err << "crclist: " << shownName << ": " << outcome.reason << "\n";
-      return 2;
-    }
-    const std::size_t cdFiles = list.cdFiles.size();
-    (i < cdFiles ? list.cdFiles[i] : list.gameDataFiles[i - cdFiles]).crc = *outcome.foundCrc;
-  }
-  progress.Clear();
-  return 0;
-}
-
 // 0 when every entry has its size and CRC-32, 2 when a file cannot be read, 130 when stopped.
+// The registry files are read first, then the disc's: from the folder, or in one pass over the
+// image in its own order.
 int MakeCommand::ComputeChecksums(const std::string& root,
-                                  const std::vector<std::string>& registryPaths, CheckList& list,
+                                  const std::vector<std::string>& registryPaths,
+                                  const DiscListing& listing, CheckList& list,
                                   std::ostream& err) const {
-  const std::vector<Source> sources = Sources(root, registryPaths, list);
-  ProgressLine progress(err, progressTerminal, TotalSize(sources), sources.size());
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const Source& source = sources[i];
-    progress.StartFile(source.shownName, i + 1);
-    std::uint32_t size = 0;
-    const auto blockRead = [&](std::uint32_t blockBytes, std::uint32_t fileSize) {
-      size = fileSize;
-      progress.AddBytes(blockBytes);
-      return !stopRequested();
-    };
-    std::string problem;
-    const bool computed = FileChecksum::Compute(source.path, blockRead, *source.entry, problem);
-    progress.FinishFile(size);
-    if (stopRequested()) {
-      progress.Clear();
-      return 130;
-    }
-    if (!computed) {
-      progress.Clear();
-      err << "crclist: " << source.shownName << ": " << problem << "\n";
-      return 2;
-    }
+  std::vector<ListedFile> installed;
+  for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(fs::u8path(paths::Shown(registryPaths[i])), error);
+    list.regFiles[i].size = static_cast<std::int32_t>(error ? 0 : size);
+    installed.push_back({"REG", registryPaths[i], list.regFiles[i]});
   }
-  progress.Clear();
-  return 0;
+  const std::vector<ListedFile> onDisc = DiscFiles(list);
+  std::uint64_t totalBytes = 0;
+  for (const ListedFile& file : installed) totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  for (const ListedFile& file : onDisc) totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  ProgressLine progress(err, progressTerminal, totalBytes, installed.size() + onDisc.size());
+  std::string problem;
+  std::string failed;
+  const auto take = [&](std::vector<FileEntry*> entries, const std::vector<ListedFile>* files) {
+    return [&, entries, files](std::size_t i, const FileOutcome& outcome) {
+      if (TakeCrc(outcome, *entries[i], problem)) return true;
+      failed = paths::Shown((*files)[i].path);
+      return false;
+    };
+  };
+  std::vector<FileEntry*> registryEntries;
+  for (FileEntry& entry : list.regFiles) registryEntries.push_back(&entry);
+  FolderReader installedReader("", "", installed, ReadingOrder::Sequential);
+  bool read = ReadEach(installedReader, installed, 1, progress, stopRequested,
+                       take(registryEntries, &installed));
+  if (read && failed.empty()) {
+    const std::unique_ptr<DiscReader> disc =
+        options.image.empty()
+            ? std::unique_ptr<DiscReader>(new FolderReader(root, options.folder, onDisc,
+                                                           ReadingOrder::Auto))
+            : std::unique_ptr<DiscReader>(new ImageReader(options.image, listing, onDisc));
+    read = ReadEach(*disc, onDisc, installed.size() + 1, progress, stopRequested,
+                    take(EntriesOf(list), &onDisc));
+  }
+  if (!read) return 130;
+  if (failed.empty()) return 0;
+  err << "crclist: " << failed << ": " << problem << "\n";
+  return 2;
 }
 
 bool MakeCommand::ReplaceList(const fs::path& temporary, const std::string& text,

@@ -39,8 +39,7 @@ class MakeCommand {
   bool FindDisc(std::string& root, std::ostream& err) const;
   bool ListDiscFiles(CheckList& list, DiscListing& listing, std::ostream& err) const;
   int ComputeChecksums(const std::string& root, const std::vector<std::string>& registryPaths,
-                       CheckList& list, std::ostream& err) const;
-  int ChecksumImageFiles(const DiscListing& listing, CheckList& list, std::ostream& err) const;
+                       const DiscListing& listing, CheckList& list, std::ostream& err) const;
   bool ReplaceList(const std::filesystem::path& temporary, const std::string& text,
                    std::ostream& err) const;
   std::string OutputPath() const;

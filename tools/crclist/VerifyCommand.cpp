@@ -17,6 +17,7 @@
 #include "ListFile.h"
 #include "ListedFile.h"
 #include "Paths.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -49,8 +50,16 @@ std::string Failure(const FileOutcome& outcome, const ListedFile& file,
              " bytes, found " + std::to_string(*outcome.foundSize);
     case FileStatus::Unreadable:
       return "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
-    default:
-      return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc);
+    default: {
+      const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
+      const std::string over = outcome.bytesRead == listedSize
+                                   ? ""
+                                   : " over the " + std::to_string(outcome.bytesRead) +
+                                         " bytes read, where the list says " +
+                                         std::to_string(listedSize);
+      return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc) +
+             over;
+    }
   }
 }
 
@@ -245,47 +254,25 @@ int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::os
   ProgressLine progress(err, progressTerminal, totalBytes, files.size());
   const auto started = std::chrono::steady_clock::now();
   std::size_t failures = 0;
-  bool stopped = false;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const ListedFile& file = files[i];
-    const std::string shownName = paths::Shown(file.path);
-    progress.StartFile(shownName, i + 1);
-    report.outcomes[i] = VerifyFile(reader, file, progress);
-    progress.FinishFile(static_cast<std::uint32_t>(file.entry.size));
-    // As in the program, a stop counts whatever the file's result.
-    stopped = stopRequested();
-    if (stopped) break;
-    const FileOutcome& outcome = report.outcomes[i];
+  const bool read = ReadEach(reader, files, 1, progress, stopRequested,
+                             [&](std::size_t i, const FileOutcome& outcome) {
+    report.outcomes[i] = outcome;
+    const std::string shownName = paths::Shown(files[i].path);
     if (outcome.status == FileStatus::Intact) {
       if (options.verbose) {
         progress.Clear();
         out << shownName << ": intact\n";
       }
-      continue;
+      return true;
     }
     progress.Clear();
-    out << shownName << ": " << Failure(outcome, file, report.root) << "\n";
+    out << shownName << ": " << Failure(outcome, files[i], report.root) << "\n";
     ++failures;
-    if (!options.keepGoing) break;
-  }
-  progress.Clear();
+    return options.keepGoing;
+  });
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  return Summarize(report, failures, stopped, out, err);
-}
-
-FileOutcome VerifyCommand::VerifyFile(DiscReader& reader, const ListedFile& file,
-                                      ProgressLine& progress) const {
-  if (paths::LeavesDisc(file.entry.name)) {
-    FileOutcome outside;
-    outside.status = FileStatus::Missing;
-    outside.reason = "the name leads outside the disc's folder, and crclist reads nothing there";
-    return outside;
-  }
-  return reader.Verify(file, [&](std::uint64_t bytes) {
-    progress.AddBytes(bytes);
-    return !stopRequested();
-  });
+  return Summarize(report, failures, !read, out, err);
 }
 
 // The result on out; the time it took on err, so that out is the same from run to run.

@@ -53,7 +53,6 @@ class VerifyCommand {
   std::unique_ptr<DiscReader> OpenDisc(const VerifyReport& report, DiscListing listing) const;
   int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
                   std::ostream& err) const;
-  FileOutcome VerifyFile(DiscReader& reader, const ListedFile& file, ProgressLine& progress) const;
   int Summarize(const VerifyReport& report, std::size_t failures, bool stopped, std::ostream& out,
                 std::ostream& err) const;
 
