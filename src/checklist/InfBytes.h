@@ -55,6 +55,19 @@ inline bool IsCp932TrailByte(std::uint8_t byte) {
   return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
+// Calls visit with each byte of a CP932 path that is not the second byte of a double-byte
+// character, and may change it: 0x5C there is a separator, as the trail byte of "ソ" it is not.
+template <typename Visit>
+void EachSingleByte(std::string& path, Visit visit) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<std::uint8_t>(path[i]))) {
+      ++i;
+    } else {
+      visit(path[i]);
+    }
+  }
+}
+
 inline bool IsWordStart(std::uint8_t byte) {
   return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
          (byte >= '0' && byte <= '9') || byte == '_' || IsLeadByte(byte);

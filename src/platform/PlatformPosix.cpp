@@ -9,27 +9,19 @@
 #include <cstring>
 #include <string>
 
+#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 
 namespace platform {
 namespace {
 
-bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // A check-list path on this file system: slashes for separators, UTF-8 for the name.
 // The second byte of a double-byte character may be 0x5C and is no separator.
 std::string NativePath(const char* path) {
   std::string slashed(path);
-  for (std::size_t i = 0; i < slashed.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(slashed[i]);
-    if (IsCp932LeadByte(byte)) {
-      ++i;
-    } else if (byte == '\\') {
-      slashed[i] = '/';
-    }
-  }
+  inf::EachSingleByte(slashed, [](char& byte) {
+    if (byte == '\\') byte = '/';
+  });
   return Cp932ToUtf8(slashed);
 }
 

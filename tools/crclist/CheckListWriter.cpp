@@ -7,14 +7,6 @@
 
 namespace {
 
-bool IsCp932LeadByte(std::uint8_t byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool IsCp932TrailByte(std::uint8_t byte) {
-  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 std::uint8_t At(const std::string& text, std::size_t index) {
   return static_cast<std::uint8_t>(text[index]);
 }
@@ -26,7 +18,8 @@ bool ReadsAsCp932(const std::string& value) {
     const std::uint8_t byte = At(value, i);
     if (byte == 0) return false;
     if (!inf::IsLeadByte(byte)) continue;
-    if (!IsCp932LeadByte(byte) || i + 1 == value.size() || !IsCp932TrailByte(At(value, i + 1))) {
+    if (!inf::IsCp932LeadByte(byte) || i + 1 == value.size() ||
+        !inf::IsCp932TrailByte(At(value, i + 1))) {
       return false;
     }
     ++i;
@@ -85,10 +78,10 @@ std::vector<std::string> EntryLines(const std::vector<FileEntry>& entries) {
   return lines;
 }
 
-void AddSection(std::string& text, const char* name, const std::vector<std::string>& lines) {
+void AddSection(std::string& text, TokenCode section, const std::vector<std::string>& lines) {
   if (lines.empty()) return;
   if (!text.empty()) text += "\r\n";
-  text += std::string("[") + name + "]\r\n";
+  text += std::string("[") + inf::SectionName(section) + "]\r\n";
   for (const std::string& line : lines) text += line + "\r\n";
 }
 
@@ -103,13 +96,13 @@ bool CheckListWriter::Write(const CheckList& list, std::string& text, std::strin
     }
   }
   text.clear();
-  AddSection(text, "TITLE", ValueLines(Single(list.title)));
-  AddSection(text, "GAME", ValueLines(Single(list.gameKey)));
-  AddSection(text, "REG", EntryLines(list.regFiles));
-  AddSection(text, "CDFILES", EntryLines(list.cdFiles));
-  AddSection(text, "GAMEDATA", EntryLines(list.gameDataFiles));
-  AddSection(text, "MESSAGE", ValueLines(list.messageLines));
-  AddSection(text, "DRIVEINFO", ValueLines(list.driveInfo));
+  AddSection(text, TokenCode::KwTitle, ValueLines(Single(list.title)));
+  AddSection(text, TokenCode::KwGame, ValueLines(Single(list.gameKey)));
+  AddSection(text, TokenCode::KwReg, EntryLines(list.regFiles));
+  AddSection(text, TokenCode::KwCdFiles, EntryLines(list.cdFiles));
+  AddSection(text, TokenCode::KwGameData, EntryLines(list.gameDataFiles));
+  AddSection(text, TokenCode::KwMessage, ValueLines(list.messageLines));
+  AddSection(text, TokenCode::KwDriveInfo, ValueLines(list.driveInfo));
   return true;
 }
 

@@ -48,7 +48,7 @@ const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing&
 }
 
 // A listed disc file that the disc lacks, and what the disc may hold in its place.
-Finding MissingFinding(const ListedDiscFile& listed, const std::string& name,
+Finding MissingFinding(const ListedFile& listed, const std::string& name,
                        const DiscListing& disc, const std::set<std::string>& listedNames,
                        const std::string& shownDisc) {
   constexpr std::size_t kJolietLength = 64;
@@ -69,19 +69,19 @@ Finding MissingFinding(const ListedDiscFile& listed, const std::string& name,
 
 }  // namespace
 
-std::vector<Finding> DiscCheck::Compare(const std::vector<ListedDiscFile>& listed,
+std::vector<Finding> DiscCheck::Compare(const std::vector<ListedFile>& listed,
                                         const DiscListing& disc, const std::string& shownDisc,
                                         bool isFolder) {
   std::vector<Finding> findings;
   std::set<std::string> listedNames;
-  for (const ListedDiscFile& file : listed) {
-    listedNames.insert(DiscListing::Folded(file.PathFromRoot()));
+  for (const ListedFile& file : listed) {
+    listedNames.insert(DiscListing::Folded(file.path));
   }
   // The disc's own list, and the files that stand in for listed ones, are no files left out.
   std::set<std::string> accounted = listedNames;
   accounted.insert(DiscListing::Folded("crclist.INF"));
-  for (const ListedDiscFile& file : listed) {
-    const std::string name = file.PathFromRoot();
+  for (const ListedFile& file : listed) {
+    const std::string name = file.path;
     const DiscEntry* found = disc.Find(name);
     const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
     if (found == nullptr) {

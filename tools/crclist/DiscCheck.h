@@ -5,7 +5,7 @@
 
 #include "DiscListing.h"
 #include "Finding.h"
-#include "Linter.h"
+#include "ListedFile.h"
 
 // A list's disc files against the files of a disc, a folder or an image: those missing, held
 // shortened by an image's name rules, of another size, or found only in another letter case, and
@@ -14,7 +14,7 @@ class DiscCheck {
  public:
   // shownDisc names the disc in messages ("under DIR", "in FILE.iso"). On a folder, a name that
   // matches only in another case is a finding: Windows opens it, other systems do not.
-  static std::vector<Finding> Compare(const std::vector<ListedDiscFile>& listed,
+  static std::vector<Finding> Compare(const std::vector<ListedFile>& listed,
                                       const DiscListing& disc, const std::string& shownDisc,
                                       bool isFolder);
 };

@@ -127,10 +127,6 @@ std::uint32_t Utf8TextStart(const std::string& bytes) {
 
 }  // namespace
 
-std::string ListedDiscFile::PathFromRoot() const {
-  return (gameData ? inf::kGameDataFolder : "") + entry.name;
-}
-
 Linter::Linter(std::string fileBytes) : bytes(std::move(fileBytes)), lineIndex(bytes) {
   const std::uint32_t utf8 = Utf8TextStart(bytes);
   if (utf8 != Finding::kWholeFile) {
@@ -150,7 +146,7 @@ const CheckList& Linter::Reading() const { return reading; }
 
 bool Linter::Loads() const { return loads; }
 
-const std::vector<ListedDiscFile>& Linter::DiscFiles() const { return discFiles; }
+const std::vector<ListedFile>& Linter::DiscFiles() const { return discFiles; }
 
 const LineIndex& Linter::Lines() const { return lineIndex; }
 
@@ -293,7 +289,7 @@ void Linter::EntryRead(TokenCode section, const FileEntry& entry) {
                "], first at " + lineIndex.PositionOf(listed.first->second));
   }
   if (section == TokenCode::KwReg) return;
-  discFiles.push_back({offset, section == TokenCode::KwGameData, entry});
+  discFiles.push_back({section, DiscPath(section, entry.name), entry, offset});
   CheckDiscName(discFiles.back());
 }
 
@@ -343,8 +339,8 @@ std::string Linter::FailureText(LoadFailure failure, const Token& subject, const
 }
 
 // What a player's Windows makes of the name: where it leads, whether it opens, which file it is.
-void Linter::CheckDiscName(const ListedDiscFile& file) {
-  const std::string path = file.PathFromRoot();
+void Linter::CheckDiscName(const ListedFile& file) {
+  const std::string& path = file.path;
   if (paths::LeavesDisc(file.entry.name)) {
     Report(file.offset, FindingKind::LeavesDisc,
            Quoted(file.entry.name) +

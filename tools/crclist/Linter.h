@@ -8,18 +8,9 @@
 #include "Finding.h"
 #include "ListFile.h"
 #include "LineIndex.h"
+#include "ListedFile.h"
 #include "checklist/CheckList.h"
 #include "checklist/LoadObserver.h"
-
-// A disc file that a list names: where its name stands and what it must be.
-struct ListedDiscFile {
-  std::uint32_t offset;
-  bool gameData;
-  FileEntry entry;
-
-  // CP932, from the disc's root: the name, or "gamedata\" and the name.
-  std::string PathFromRoot() const;
-};
 
 // Reads a check list's bytes through the program's own loader, and finds on the way what will
 // not read as its author most likely meant.
@@ -33,7 +24,7 @@ class Linter : private LoadObserver {
   // What the program reads from the same bytes, member for member, and whether its load succeeds.
   const CheckList& Reading() const;
   bool Loads() const;
-  const std::vector<ListedDiscFile>& DiscFiles() const;
+  const std::vector<ListedFile>& DiscFiles() const;
   const LineIndex& Lines() const;
 
  private:
@@ -51,7 +42,7 @@ class Linter : private LoadObserver {
   void ReportEnd(const TokenPlace& place);
   std::string FailureText(LoadFailure failure, const Token& subject, const Token& current,
                           const TokenPlace& place) const;
-  void CheckDiscName(const ListedDiscFile& file);
+  void CheckDiscName(const ListedFile& file);
   void CheckValueToken(const Token& token, const TokenPlace& place);
   void CheckSize(const Token& token, const TokenPlace& place);
   void CheckCrc(const Token& token, const TokenPlace& place);
@@ -67,7 +58,7 @@ class Linter : private LoadObserver {
   bool cutShown = false;
   std::uint32_t lastBracket = 0;  // where the last "[" stands
   std::vector<Finding> findings;
-  std::vector<ListedDiscFile> discFiles;
+  std::vector<ListedFile> discFiles;
   // Each disc path by its case-folded form, with where it first stands.
   std::map<std::string, std::pair<std::string, std::uint32_t>> firstFolded;
   // The section body being read: its values so far and the line of the last one; the names of

@@ -17,6 +17,7 @@
 #include "ListedFile.h"
 #include "Paths.h"
 #include "ProgressLine.h"
+#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -94,7 +95,7 @@ std::string SystemReason() { return std::strerror(errno); }
 
 // Files under the root's gamedata folder, whatever the case of its name, go into GAMEDATA.
 void AddDiscFile(const DiscEntry& file, CheckList& list) {
-  const std::string folder = "gamedata\\";
+  const std::string folder = inf::kGameDataFolder;
   FileEntry entry;
   entry.size = static_cast<std::int32_t>(file.size);
   const bool gameData = file.name.size() > folder.size() &&
@@ -294,7 +295,7 @@ int MakeCommand::ComputeChecksums(const std::string& root,
     std::error_code error;
     const std::uintmax_t size = fs::file_size(fs::u8path(paths::Shown(registryPaths[i])), error);
     list.regFiles[i].size = static_cast<std::int32_t>(error ? 0 : size);
-    installed.push_back({"REG", registryPaths[i], list.regFiles[i]});
+    installed.push_back({TokenCode::KwReg, registryPaths[i], list.regFiles[i]});
   }
   const std::vector<ListedFile> onDisc = DiscFiles(list);
   std::uint64_t totalBytes = 0;

@@ -2,36 +2,27 @@
 
 #include <vector>
 
+#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 
 namespace paths {
 namespace {
 
-bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 bool IsSeparator(char byte) { return byte == '\\' || byte == '/'; }
 
-bool EndsInSeparator(const std::string& path) {
+bool IsLeadByte(char byte) { return inf::IsCp932LeadByte(static_cast<std::uint8_t>(byte)); }
+
+// Whether the last character is a separator: a double-byte character is none.
+bool EndsInSeparator(std::string path) {
   bool separator = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    separator = IsSeparator(path[i]);
-    if (IsCp932LeadByte(static_cast<unsigned char>(path[i]))) ++i;
-  }
+  inf::EachSingleByte(path, [&](char& byte) { separator = IsSeparator(byte) && &byte == &path.back(); });
   return separator;
 }
 
-// Each separator byte of a CP932 path given to change; trail bytes are left as they are.
+// The path with each byte that is no second byte of a character given to change.
 template <typename Change>
 std::string EachSeparator(std::string path, Change change) {
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(path[i]))) {
-      ++i;
-    } else {
-      change(path[i]);
-    }
-  }
+  inf::EachSingleByte(path, change);
   return path;
 }
 
@@ -81,15 +72,14 @@ bool ClimbsOut(const std::string& cp932) {
 }
 
 bool LeavesDisc(const std::string& cp932) {
-  const bool drive = cp932.size() >= 2 && cp932[1] == ':' &&
-                     !IsCp932LeadByte(static_cast<unsigned char>(cp932[0]));
+  const bool drive = cp932.size() >= 2 && cp932[1] == ':' && !IsLeadByte(cp932[0]);
   return ClimbsOut(cp932) || (!cp932.empty() && IsSeparator(cp932[0])) || drive;
 }
 
 std::size_t CharactersOf(const std::string& cp932) {
   std::size_t characters = 0;
   for (std::size_t i = 0; i < cp932.size(); ++i, ++characters) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(cp932[i]))) ++i;
+    if (IsLeadByte(cp932[i])) ++i;
   }
   return characters;
 }

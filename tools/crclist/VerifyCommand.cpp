@@ -69,7 +69,7 @@ std::string VerifiedBySection(const VerifyReport& report) {
   std::size_t gameData = 0;
   for (std::size_t i = 0; i < report.files.size(); ++i) {
     if (report.outcomes[i].status != FileStatus::Intact) continue;
-    ++(report.files[i].section == "CDFILES" ? cdFiles : gameData);
+    ++(report.files[i].section == TokenCode::KwCdFiles ? cdFiles : gameData);
   }
   return std::to_string(cdFiles) + " CDFILES, " + std::to_string(gameData) + " GAMEDATA";
 }

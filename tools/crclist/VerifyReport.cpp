@@ -3,6 +3,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -14,7 +15,7 @@ constexpr FileStatus kStatuses[] = {FileStatus::Intact,      FileStatus::Missing
                                     FileStatus::Unreadable,  FileStatus::NotReached};
 
 Json FileJson(const ListedFile& file, const FileOutcome& outcome) {
-  Json json = {{"section", file.section},
+  Json json = {{"section", inf::SectionName(file.section)},
                {"name", platform::Cp932ToUtf8(file.entry.name)},
                {"size", static_cast<std::uint32_t>(file.entry.size)},
                {"crc", file.entry.crc},
