@@ -40,9 +40,11 @@ bool ListName(const fs::path& relative, std::string& name, std::string& reason) 
   return true;
 }
 
+// Only a file of the same name is asked whether it is the one skipped: the listing costs no
+// further look at each file.
 bool IsSkipped(const fs::path& file, const fs::path& skip) {
   std::error_code error;
-  return fs::equivalent(file, skip, error);
+  return file.filename() == skip.filename() && fs::equivalent(file, skip, error);
 }
 
 // Adds the file, or gives false with the reason.
