@@ -124,7 +124,7 @@ TEST(Show, OpensAListInAFolderWithAJapaneseName) {
 // system error, and show still gives its JSON.
 TEST(EmptyList, IsNamedAsEmptyByEveryCommand) {
   Workspace workspace;
-  const std::string list = workspace.Write("disc/crclist.INF", "");
+  const std::string list = workspace.Write("crclist.INF", "");
   const Json json = ShowJson(list, 1);
   EXPECT_EQ(json["loaded"], false);
   EXPECT_EQ(json["cdFiles"].size(), 0u);
