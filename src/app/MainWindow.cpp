@@ -4,6 +4,7 @@
 
 #include "app/AppInstance.h"
 #include "app/DrawingSurface.h"
+#include "platform/WideText.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -23,17 +24,17 @@ MainWindow::MainWindow(const char* windowTitle) : title(windowTitle) {
 }
 
 void MainWindow::Register() {
-  WNDCLASSA windowClass = {};
+  WNDCLASSW windowClass = {};
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC | CS_BYTEALIGNCLIENT;
   windowClass.lpfnWndProc = WindowProc;
   // The extra bytes hold the object pointer, which is 8 bytes on x86_64.
   windowClass.cbWndExtra = sizeof(LONG_PTR);
   windowClass.hInstance = appInstance;
-  windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kClassName;
-  if (RegisterClassA(&windowClass) == 0) std::exit(0);
+  if (RegisterClassW(&windowClass) == 0) std::exit(0);
 }
 
 void MainWindow::CreateHiddenWindow() {
@@ -45,8 +46,8 @@ void MainWindow::CreateHiddenWindow() {
   // Centred, even at negative coordinates on a screen smaller than the window.
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  windowHandle = CreateWindowExA(0, kClassName, title, kWindowStyle, x, y, width, height, nullptr,
-                                 nullptr, appInstance, this);
+  windowHandle = CreateWindowExW(0, kClassName, platform::Wide(title).c_str(), kWindowStyle, x, y, width,
+                                 height, nullptr, nullptr, appInstance, this);
   if (windowHandle == nullptr) std::exit(0);
 }
 
@@ -71,16 +72,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
       return 0;
     default:
-      return DefWindowProcA(windowHandle, message, wParam, lParam);
+      return DefWindowProcW(windowHandle, message, wParam, lParam);
   }
 }
 
 void MainWindow::ConfirmQuit(HWND owner) {
-  char question[256];
-  wsprintfA(question, "%s%s", title, texts::kQuitQuestion);
+  const std::wstring question = platform::Wide(title) + platform::Wide(texts::kQuitQuestion);
   // The hidden owner is not topmost, but the DS_SYSMODAL dialog the question may come over is on
   // Windows (not under Wine): the question has to be topmost too, or it may open beneath it.
-  if (MessageBoxA(owner, question, title, MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) != IDOK) return;
+  if (MessageBoxW(owner, question.c_str(), platform::Wide(title).c_str(), MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) !=
+      IDOK) {
+    return;
+  }
   KillTimer(windowHandle, timer);
   quitRequested = true;
   PostQuitMessage(0);
@@ -88,10 +91,10 @@ void MainWindow::ConfirmQuit(HWND owner) {
 
 bool MainWindow::PumpMessages() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (GetMessageA(&message, nullptr, 0, 0) == 0) return false;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (GetMessageW(&message, nullptr, 0, 0) == 0) return false;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return true;
 }
@@ -103,12 +106,12 @@ bool MainWindow::AttachSurface(DrawingSurface* surfaceToAttach) {
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* object = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, 0));
+  auto* object = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, 0));
   if (object == nullptr) {
-    if (message != WM_CREATE) return DefWindowProcA(window, message, wParam, lParam);
-    object = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(object));
-    // Messages arrive before CreateWindowExA returns; they need the handle too.
+    if (message != WM_CREATE) return DefWindowProcW(window, message, wParam, lParam);
+    object = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(object));
+    // Messages arrive before CreateWindowExW returns; they need the handle too.
     object->windowHandle = window;
   }
   return object->HandleMessage(message, wParam, lParam);

@@ -10,7 +10,7 @@ class DrawingSurface;
 // and the receiver of WM_CLOSE. A failure to create it ends the process with exit code 0.
 class MainWindow : public WindowBase {
  public:
-  static constexpr const char* kClassName = "Diskward";
+  static constexpr const wchar_t* kClassName = L"Diskward";
 
   explicit MainWindow(const char* title);
   MainWindow(const MainWindow&) = delete;

@@ -7,7 +7,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // One instance at a time: a second start ends at once and shows nothing.
-  if (FindWindowA(MainWindow::kClassName, nullptr) != nullptr) return 0;
+  if (FindWindowW(MainWindow::kClassName, nullptr) != nullptr) return 0;
   appInstance = instance;
   // The progress dialog's bar is a common control.
   InitCommonControls();

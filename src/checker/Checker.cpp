@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
+#include <vector>
 
 #include "app/DrawingSurface.h"
 #include "app/MainWindow.h"
 #include "checker/RegistryKey.h"
+#include "checklist/BufferedFileReader.h"
 #include "checklist/CheckList.h"
+#include "platform/WideText.h"
 #include "texts/Texts.h"
 #include "ui/DriveSelectionDialog.h"
 #include "ui/ModeChoiceDialog.h"
@@ -18,12 +21,24 @@ namespace {
 
 constexpr const char* kToolName = "Disksentry";
 
+// A caption of null is the platform's default one.
+int ShowBox(HWND owner, const std::wstring& text, const char* caption, UINT style) {
+  return MessageBoxW(owner, text.c_str(), caption == nullptr ? nullptr : platform::Wide(caption).c_str(),
+                     style);
+}
+
+int ShowBox(HWND owner, const char* text, const std::string& caption, UINT style) {
+  return ShowBox(owner, platform::Wide(text), caption.c_str(), style);
+}
+
 // Windows keeps a DS_SYSMODAL dialog, such as the progress dialog, above every window that is not
 // topmost (Wine does not), so a box that the dialog does not own is shown topmost: otherwise it
 // may open beneath the dialog, its OK button hidden, with the run waiting on it.
-void ShowFileError(const char* path, const char* text) {
-  MessageBoxA(nullptr, (std::string(path) + text).c_str(), nullptr, MB_ICONERROR | MB_TOPMOST);
+void ShowFileError(const wchar_t* path, const char* text) {
+  ShowBox(nullptr, path + platform::Wide(text), nullptr, MB_ICONERROR | MB_TOPMOST);
 }
+
+bool IsString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 }  // namespace
 
@@ -42,7 +57,7 @@ Checker::~Checker() {
 bool Checker::RunChecks() {
   CheckList list;
   const bool loaded = list.Load("crclist.INF");
-  if (!loaded) MessageBoxA(nullptr, texts::kLoadFailed, nullptr, MB_OK | MB_ICONERROR);
+  if (!loaded) ShowBox(nullptr, platform::Wide(texts::kLoadFailed), nullptr, MB_OK | MB_ICONERROR);
   // A list not read whole may leave files out: nothing of it is checked.
   if (!loaded || window.quitRequested) return false;
 
@@ -56,9 +71,9 @@ bool Checker::RunChecks() {
 
   if (dialog.mode == CheckMode::Media) {
     if (!RunMediaCheck(list)) return false;
-    MessageBoxA(nullptr, texts::kMediaIntact, list.title.c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowBox(nullptr, texts::kMediaIntact, list.title, MB_OK | MB_ICONINFORMATION);
   } else if (!RegistryKeyExists(list.gameKey)) {
-    MessageBoxA(nullptr, texts::kGameNotInstalled, list.title.c_str(), MB_OK | MB_ICONERROR);
+    ShowBox(nullptr, texts::kGameNotInstalled, list.title, MB_OK | MB_ICONERROR);
   }
   // A quit confirmed while a box was up ends the check there.
   return !window.quitRequested && OfferInstalledCheck(list);
@@ -73,7 +88,7 @@ bool Checker::OfferInstalledCheck(const CheckList& list) {
   if (window.quitRequested) return false;
   if (!agreed) return true;
   if (!RunInstalledCheck(list)) return false;
-  MessageBoxA(nullptr, texts::kInstalledIntact, list.title.c_str(), MB_OK | MB_ICONINFORMATION);
+  ShowBox(nullptr, texts::kInstalledIntact, list.title, MB_OK | MB_ICONINFORMATION);
   return !window.quitRequested;
 }
 
@@ -89,14 +104,15 @@ bool Checker::RunMediaCheck(const CheckList& list) {
       {root, &list.cdFiles}, {root + "gamedata\\", &list.gameDataFiles}};
   for (const auto& [folder, entries] : folders) {
     for (const FileEntry& entry : *entries) {
-      const std::string path = folder + entry.name;
-      switch (VerifyListedFile(path.c_str(), entry, ++ordinal, total, progress)) {
+      const std::wstring path = platform::Wide((folder + entry.name).c_str());
+      switch (VerifyListedFile(path, entry, ++ordinal, total, progress)) {
         case FileOutcome::Verified:
           break;
         case FileOutcome::Interrupted:
           return false;
         case FileOutcome::Failed:
-          MessageBoxA(progress.window, (texts::kMediaFileFailed + path).c_str(), list.title.c_str(), MB_ICONERROR);
+          ShowBox(progress.window, platform::Wide(texts::kMediaFileFailed) + path, list.title.c_str(),
+                  MB_ICONERROR);
           return false;
       }
     }
@@ -107,7 +123,7 @@ bool Checker::RunMediaCheck(const CheckList& list) {
 
 bool Checker::SelectDrive(std::string& driveRoot, const CheckList& list) {
   if (list.driveInfo.empty()) {
-    MessageBoxA(nullptr, texts::kDriveInfoMissing, list.title.c_str(), MB_ICONERROR);
+    ShowBox(nullptr, texts::kDriveInfoMissing, list.title, MB_ICONERROR);
     return false;
   }
   DriveSelectionDialog dialog;
@@ -124,11 +140,11 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
   const int total = static_cast<int>(list.regFiles.size());
   int ordinal = 0;
   for (const FileEntry& entry : list.regFiles) {
-    char path[kPathBufferSize + 1];
+    std::wstring path;
     if (!ReadRegistryString(entry.name, list.gameKey, path)) {
       // Topmost, as ShowFileError's boxes: the progress dialog is up and does not own it.
-      MessageBoxA(nullptr, (texts::kRegistryEntryFailed + entry.name).c_str(), kToolName,
-                  MB_ICONERROR | MB_TOPMOST);
+      ShowBox(nullptr, platform::Wide((texts::kRegistryEntryFailed + entry.name).c_str()), kToolName,
+              MB_ICONERROR | MB_TOPMOST);
       return false;
     }
     switch (VerifyListedFile(path, entry, ++ordinal, total, progress)) {
@@ -137,8 +153,8 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
       case FileOutcome::Interrupted:
         return false;
       case FileOutcome::Failed:
-        MessageBoxA(progress.window, (texts::kInstalledFileDamaged + std::string(path)).c_str(),
-                    list.title.c_str(), MB_ICONERROR);
+        ShowBox(progress.window, platform::Wide(texts::kInstalledFileDamaged) + path, list.title.c_str(),
+                MB_ICONERROR);
         return false;
     }
   }
@@ -149,24 +165,42 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
 bool Checker::RegistryKeyExists(const std::string& keyPath) { return RegistryKey(keyPath).Exists(); }
 
 bool Checker::ReadRegistryString(const std::string& valueName, const std::string& keyPath,
-                                 char (&buffer)[kPathBufferSize + 1]) {
-  std::memset(buffer, '0', kPathBufferSize);
-  buffer[kPathBufferSize] = '\0';
-  DWORD type = REG_SZ;
-  return RegistryKey(keyPath).QueryValue(valueName.c_str(), reinterpret_cast<BYTE*>(buffer),
-                                         kPathBufferSize, type);
+                                 std::wstring& path) {
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+  if (!RegistryKey(keyPath).QueryValue(valueName, type, data)) return false;
+  if (!IsString(type)) {
+    if (data.size() > kPathBufferSize) return false;
+    char buffer[kPathBufferSize + 1];
+    std::fill(std::copy(data.begin(), data.end(), buffer), buffer + kPathBufferSize, '0');
+    buffer[kPathBufferSize] = '\0';
+    path = platform::Wide(buffer);
+    return true;
+  }
+  const std::wstring value(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+  const std::size_t cp932Length = platform::Cp932(value).size();
+  if (cp932Length > kPathBufferSize) return false;
+  const std::size_t end = value.find(L'\0');
+  path = end != std::wstring::npos ? value.substr(0, end)
+                                   : value + std::wstring(kPathBufferSize - cp932Length, L'0');
+  return true;
 }
 
 bool Checker::Confirm(const std::string& text, const CheckList& list) {
-  return MessageBoxA(nullptr, text.c_str(), list.title.c_str(), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+  return ShowBox(nullptr, text.c_str(), list.title, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
 }
 
-bool Checker::VerifyFile(const char* path, std::int32_t expectedSize, std::uint32_t expectedCrc,
+bool Checker::VerifyFile(const wchar_t* path, std::int32_t expectedSize, std::uint32_t expectedCrc,
                          ProgressDialog& progress) {
   VerificationProgress report;
   report.boundaryReached = [&] { return window.PumpMessages() && !progress.stopRequested; };
   report.setPercent = [&](int percent) { progress.SetPercent(percent); };
-  switch (VerifyFileContents(path, expectedSize, expectedCrc, report).result) {
+  BufferedFileReader reader;
+  const VerificationResult result =
+      reader.Adopt(platform::OpenForReading(path))
+          ? VerifyOpenedFile(reader, expectedSize, expectedCrc, report).result
+          : VerificationResult::OpenFailed;
+  switch (result) {
     case VerificationResult::Intact:
       return true;
     case VerificationResult::OpenFailed:
@@ -181,11 +215,11 @@ bool Checker::VerifyFile(const char* path, std::int32_t expectedSize, std::uint3
 }
 
 // A stop or a quit seen after the file wins over its result: it is not reported.
-Checker::FileOutcome Checker::VerifyListedFile(const char* path, const FileEntry& entry, int ordinal,
-                                               int total, ProgressDialog& progress) {
+Checker::FileOutcome Checker::VerifyListedFile(const std::wstring& path, const FileEntry& entry,
+                                               int ordinal, int total, ProgressDialog& progress) {
   progress.ShowFile(path);
   progress.SetFileCount(ordinal, total);
-  const bool verified = VerifyFile(path, entry.size, entry.crc, progress);
+  const bool verified = VerifyFile(path.c_str(), entry.size, entry.crc, progress);
   if (window.quitRequested || progress.stopRequested) return FileOutcome::Interrupted;
   return verified ? FileOutcome::Verified : FileOutcome::Failed;
 }

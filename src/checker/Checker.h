@@ -28,20 +28,23 @@ class Checker {
   bool SelectDrive(std::string& driveRoot, const CheckList& list);
   bool RunInstalledCheck(const CheckList& list);
   bool RegistryKeyExists(const std::string& keyPath);
-  // Reads a value's data over a buffer of '0' characters with a NUL of its own behind it.
+  // The installed file's path that a value names, as a Japanese system's A functions leave it
+  // in a buffer of kPathBufferSize '0' characters with a NUL of its own behind it, but in the
+  // value's own letters: a string value is measured by its CP932 length, any other value is taken
+  // as its bytes; the path ends at the first NUL, or takes the '0's behind data that has none.
   bool ReadRegistryString(const std::string& valueName, const std::string& keyPath,
-                          char (&buffer)[kPathBufferSize + 1]);
+                          std::wstring& path);
   bool Confirm(const std::string& text, const CheckList& list);
 
   // True only when the file opened and has the expected size and CRC-32; an open or size
   // failure is shown in a box, a CRC mismatch is left to the caller.
-  bool VerifyFile(const char* path, std::int32_t expectedSize, std::uint32_t expectedCrc,
+  bool VerifyFile(const wchar_t* path, std::int32_t expectedSize, std::uint32_t expectedCrc,
                   ProgressDialog& progress);
 
  private:
   enum class FileOutcome { Verified, Failed, Interrupted };
 
-  FileOutcome VerifyListedFile(const char* path, const FileEntry& entry, int ordinal, int total,
+  FileOutcome VerifyListedFile(const std::wstring& path, const FileEntry& entry, int ordinal, int total,
                                ProgressDialog& progress);
   // Pumps and sleeps until the flag is set; false when the program is quitting.
   bool WaitFor(const bool& flag);

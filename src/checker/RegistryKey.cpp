@@ -2,13 +2,17 @@
 
 #include <utility>
 
+#include "platform/WideText.h"
+
 namespace {
 
 // Closes the key on every way out.
 class OpenKey {
  public:
   explicit OpenKey(const std::string& path) {
-    if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS) key = nullptr;
+    if (RegOpenKeyW(HKEY_CURRENT_USER, platform::Wide(path.c_str()).c_str(), &key) != ERROR_SUCCESS) {
+      key = nullptr;
+    }
   }
   ~OpenKey() {
     if (key != nullptr) RegCloseKey(key);
@@ -25,9 +29,15 @@ RegistryKey::RegistryKey(std::string keyPath) : path(std::move(keyPath)) {}
 
 bool RegistryKey::Exists() const { return OpenKey(path).key != nullptr; }
 
-bool RegistryKey::QueryValue(const char* valueName, BYTE* buffer, DWORD bufferSize, DWORD& type) const {
+bool RegistryKey::QueryValue(const std::string& valueName, DWORD& type, std::vector<BYTE>& data) const {
   const OpenKey open(path);
   if (open.key == nullptr) return false;
-  DWORD size = bufferSize;
-  return RegQueryValueExA(open.key, valueName, nullptr, &type, buffer, &size) == ERROR_SUCCESS;
+  const std::wstring name = platform::Wide(valueName.c_str());
+  DWORD size = 0;
+  if (RegQueryValueExW(open.key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  data.resize(size);
+  // A value that grew since its size was asked fails here, as too large for any buffer would.
+  if (RegQueryValueExW(open.key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) return false;
+  data.resize(size);
+  return true;
 }

@@ -6,8 +6,10 @@ BufferedFileReader::BufferedFileReader() { buffer.Allocate(kBufferSize); }
 
 BufferedFileReader::~BufferedFileReader() { Close(); }
 
-bool BufferedFileReader::Open(const char* path) {
-  file = platform::OpenForReading(path);
+bool BufferedFileReader::Open(const char* path) { return Adopt(platform::OpenForReading(path)); }
+
+bool BufferedFileReader::Adopt(platform::FileHandle openedFile) {
+  file = openedFile;
   if (file == platform::kNoFile) return false;
   if (!platform::GetFileSize32(file, fileSize)) {
     Close();

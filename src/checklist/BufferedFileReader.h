@@ -23,6 +23,8 @@ class BufferedFileReader {
   BufferedFileReader& operator=(const BufferedFileReader&) = delete;
 
   bool Open(const char* path);
+  // The same for a file the caller opened (kNoFile when that failed); the reader closes it.
+  bool Adopt(platform::FileHandle openedFile);
   bool ReadByte(std::uint8_t& byte);
   // The next buffered bytes, at most maxBytes of them; an empty span at the end of the file.
   // Interleaves with ReadByte over one and the same byte stream.

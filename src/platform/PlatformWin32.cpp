@@ -1,16 +1,51 @@
 #include <windows.h>
 
+#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/WideText.h"
 
 namespace platform {
+namespace {
 
-FileHandle OpenForReading(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+constexpr UINT kCp932 = 932;
+
+}  // namespace
+
+std::wstring Wide(const char* cp932) {
+  const int length = static_cast<int>(std::strlen(cp932));
+  if (length == 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(kCp932, 0, cp932, length, &wide[0], static_cast<int>(wide.size()))));
+  return wide;
+}
+
+std::string Cp932(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int length = static_cast<int>(wide.size());
+  std::string bytes(wide.size() * 2, '\0');
+  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(
+      kCp932, 0, wide.data(), length, &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
+FileHandle OpenForReading(const wchar_t* path) {
+  // Windows refuses a path of MAX_PATH characters or more to a program that has not declared
+  // itself aware of long paths, and the A functions did so under Wine too; the W functions under
+  // Wine do not, so the rule is kept here for both alike.
+  if (std::wcslen(path) >= MAX_PATH) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return kNoFile;
+  }
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   return file == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(file);
 }
+
+FileHandle OpenForReading(const char* path) { return OpenForReading(Wide(path).c_str()); }
 
 bool GetFileSize32(FileHandle file, std::uint32_t& size) {
   size = GetFileSize(reinterpret_cast<HANDLE>(file), nullptr);
@@ -53,7 +88,7 @@ bool UnlockMemory(MemoryHandle block) { return GlobalUnlock(block) != FALSE; }
 bool FreeMemory(MemoryHandle block) { return GlobalFree(block) == nullptr; }
 
 void ShowErrorOnPlatform(const std::string& text) {
-  MessageBoxA(nullptr, text.c_str(), nullptr, MB_ICONERROR);
+  MessageBoxW(nullptr, Wide(text.c_str()).c_str(), nullptr, MB_ICONERROR);
 }
 
 namespace {
@@ -73,7 +108,7 @@ std::string Cp932ToUtf8(const std::string& text) {
     wchar_t wide = 0;
     char bytes[4];
     const int converted =
-        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text.data() + i, length, &wide, 1) == 1
+        MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, text.data() + i, length, &wide, 1) == 1
             ? WideCharToMultiByte(CP_UTF8, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr)
             : 0;
     if (converted > 0) {
@@ -99,11 +134,11 @@ bool Utf8ToCp932(const std::string& text, std::string& cp932) {
   std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), textLength, &wide[0], wideLength);
   BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+  const int length = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
                                          nullptr, 0, nullptr, &usedDefault);
   if (length == 0 || usedDefault) return false;
   std::string bytes(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &bytes[0], length,
+  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &bytes[0], length,
                       nullptr, nullptr);
   if (Cp932ToUtf8(bytes) != text) return false;
   cp932 = bytes;

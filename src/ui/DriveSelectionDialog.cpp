@@ -2,6 +2,7 @@
 
 #include "app/AppInstance.h"
 #include "checklist/CheckList.h"
+#include "platform/WideText.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"
 
@@ -12,9 +13,9 @@ DriveSelectionDialog* openDialog = nullptr;
 
 void AddCdRomDrives(HWND list) {
   // A to Y: drive Z is never offered.
-  for (char letter = 'A'; letter <= 'Y'; ++letter) {
-    const char root[] = {letter, ':', '\\', '\0'};
-    if (GetDriveTypeA(root) == DRIVE_CDROM) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(root));
+  for (wchar_t letter = L'A'; letter <= L'Y'; ++letter) {
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+    if (GetDriveTypeW(root) == DRIVE_CDROM) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(root));
   }
 }
 
@@ -29,27 +30,31 @@ DriveSelectionDialog::~DriveSelectionDialog() {
 // The owner is not used: the dialog stands on its own.
 void DriveSelectionDialog::Open(HWND, const CheckList& list) {
   checkList = &list;
-  window = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_DRIVE_SELECTION), nullptr, DialogProc,
+  window = CreateDialogParamW(appInstance, MAKEINTRESOURCEW(IDD_DRIVE_SELECTION), nullptr, DialogProc,
                               reinterpret_cast<LPARAM>(this));
   if (window == nullptr) closed = finished = true;
 }
 
-void DriveSelectionDialog::SetPrompt(const std::string& text) { SetDlgItemTextA(window, IDC_PROMPT, text.c_str()); }
+void DriveSelectionDialog::SetPrompt(const std::string& text) {
+  SetDlgItemTextW(window, IDC_PROMPT, platform::Wide(text.c_str()).c_str());
+}
 
 void DriveSelectionDialog::Initialize(HWND dialog) {
   const HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
   AddCdRomDrives(list);
-  SendMessageA(list, CB_SETCURSEL, 0, 0);
-  SetDlgItemTextA(dialog, IDC_PROMPT, prompt.c_str());
-  SetWindowTextA(dialog, checkList->title.c_str());
+  SendMessageW(list, CB_SETCURSEL, 0, 0);
+  SetDlgItemTextW(dialog, IDC_PROMPT, platform::Wide(prompt.c_str()).c_str());
+  SetWindowTextW(dialog, platform::Wide(checkList->title.c_str()).c_str());
 }
 
 void DriveSelectionDialog::Accept(HWND dialog) {
   const HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
-  const auto index = static_cast<WORD>(SendMessageA(list, CB_GETCURSEL, 0, 0));
-  char root[16] = {};
+  const auto index = static_cast<WORD>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+  wchar_t root[16] = {};
   // Without a selection the read fails and the default drive stays.
-  if (SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(root)) != CB_ERR) selectedDrive = root;
+  if (SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(root)) != CB_ERR) {
+    selectedDrive = platform::Cp932(root);
+  }
   finished = true;
   DestroyWindow(dialog);
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppInstance.h"
 #include "checklist/CheckList.h"
+#include "platform/WideText.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -16,14 +17,18 @@ ModeChoiceDialog::~ModeChoiceDialog() {
 }
 
 void ModeChoiceDialog::Open(HWND owner) {
-  window = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MODE_CHOICE), owner, DialogProc,
+  window = CreateDialogParamW(appInstance, MAKEINTRESOURCEW(IDD_MODE_CHOICE), owner, DialogProc,
                               reinterpret_cast<LPARAM>(this));
   if (window == nullptr) closed = finished = true;
 }
 
-void ModeChoiceDialog::SetText(const std::string& text) { SetDlgItemTextA(window, IDC_MODE_TEXT, text.c_str()); }
+void ModeChoiceDialog::SetText(const std::string& text) {
+  SetDlgItemTextW(window, IDC_MODE_TEXT, platform::Wide(text.c_str()).c_str());
+}
 
-void ModeChoiceDialog::SetCaption(const CheckList& list) { SetWindowTextA(window, list.title.c_str()); }
+void ModeChoiceDialog::SetCaption(const CheckList& list) {
+  SetWindowTextW(window, platform::Wide(list.title.c_str()).c_str());
+}
 
 void ModeChoiceDialog::Choose(HWND dialog, CheckMode chosen) {
   mode = chosen;

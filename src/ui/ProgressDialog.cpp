@@ -6,6 +6,7 @@
 
 #include "app/AppInstance.h"
 #include "checklist/CheckList.h"
+#include "platform/WideText.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"
 
@@ -23,22 +24,22 @@ ProgressDialog::~ProgressDialog() {
 // The owner is not used: the dialog stands on its own.
 void ProgressDialog::Open(HWND, const CheckList& list) {
   checkList = &list;
-  window = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, DialogProc,
+  window = CreateDialogParamW(appInstance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, DialogProc,
                               reinterpret_cast<LPARAM>(this));
 }
 
-void ProgressDialog::ShowFile(const char* path) {
-  SetDlgItemTextA(window, IDC_STATUS, (std::string(texts::kProcessing) + "\n" + path).c_str());
+void ProgressDialog::ShowFile(const std::wstring& path) {
+  SetDlgItemTextW(window, IDC_STATUS, (platform::Wide(texts::kProcessing) + L"\n" + path).c_str());
 }
 
 void ProgressDialog::SetFileCount(int current, int total) {
-  char text[256];
-  wsprintfA(text, texts::kFileCountFormat, current, total);
-  SetDlgItemTextA(window, IDC_FILE_COUNT, text);
+  wchar_t text[256];
+  wsprintfW(text, platform::Wide(texts::kFileCountFormat).c_str(), current, total);
+  SetDlgItemTextW(window, IDC_FILE_COUNT, text);
 }
 
 void ProgressDialog::SetPercent(int percent) {
-  SendMessageA(GetDlgItem(window, IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  SendMessageW(GetDlgItem(window, IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 void ProgressDialog::Close() { Stop(window); }
@@ -52,8 +53,8 @@ INT_PTR CALLBACK ProgressDialog::DialogProc(HWND dialog, UINT message, WPARAM wP
   switch (message) {
     case WM_INITDIALOG:
       openDialog = reinterpret_cast<ProgressDialog*>(lParam);
-      SetDlgItemTextA(dialog, IDC_STATUS, texts::kProcessing);
-      SetWindowTextA(dialog, openDialog->checkList->title.c_str());
+      SetDlgItemTextW(dialog, IDC_STATUS, platform::Wide(texts::kProcessing).c_str());
+      SetWindowTextW(dialog, platform::Wide(openDialog->checkList->title.c_str()).c_str());
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_STOP && openDialog != nullptr) openDialog->Stop(dialog);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CheckList;
 
 // The modeless dialog a run keeps on screen: the file, the count of files, a bar and a stop button.
@@ -14,7 +16,7 @@ class ProgressDialog {
   ProgressDialog& operator=(const ProgressDialog&) = delete;
 
   void Open(HWND owner, const CheckList& list);
-  void ShowFile(const char* path);
+  void ShowFile(const std::wstring& path);
   void SetFileCount(int current, int total);
   void SetPercent(int percent);
   void Close();

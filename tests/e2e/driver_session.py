@@ -5,6 +5,8 @@ import queue
 import threading
 from dataclasses import dataclass, field
 
+from expectations import cp932
+
 # Every wait of the driver ends after this long unless told otherwise; the reply to the harness
 # comes a little later.
 WAIT_MS = 20000
@@ -27,7 +29,7 @@ class Control:
 
 @dataclass
 class Window:
-    """A dialog or message box as the driver read it: texts are CP932 bytes."""
+    """A dialog or message box as the driver read it: texts in the form of expectations.cp932."""
     hwnd: int
     kind: str
     owner: int
@@ -74,6 +76,11 @@ class SecondStart:
     windows: int
 
 
+def text_of(hex_utf8):
+    """A text as the driver sends it: the hex of its UTF-8 bytes."""
+    return cp932(bytes.fromhex(hex_utf8).decode("utf-8"))
+
+
 def parse_reply(line):
     """Splits "word key=value ..." into the word and its fields; a key may repeat."""
     word, *fields = line.split()
@@ -88,13 +95,13 @@ def parse_window(values):
     fields = dict(values)
     window = Window(hwnd=int(fields["hwnd"], 16), kind=fields["kind"], owner=int(fields["owner"], 16),
                     owner_kind=fields["ownerkind"], rect=tuple(int(n) for n in fields["rect"].split(",")),
-                    caption=bytes.fromhex(fields["caption"]), topmost=fields["topmost"] == "1")
+                    caption=text_of(fields["caption"]), topmost=fields["topmost"] == "1")
     for key, value in values:
         if key == "control":
             control_id, kind, text = value.split(",")
-            window.controls.append(Control(int(control_id), kind, bytes.fromhex(text)))
+            window.controls.append(Control(int(control_id), kind, text_of(text)))
         elif key == "item":
-            window.items.append(bytes.fromhex(value))
+            window.items.append(text_of(value))
         elif key == "up":
             window.up.append(int(value, 16))
     return window
@@ -135,8 +142,8 @@ class DriverSession:
             if word != "progress":
                 return word, values
             fields = dict(values)
-            self.progress.append(Progress(int(fields["hwnd"], 16), bytes.fromhex(fields["status"]),
-                                          bytes.fromhex(fields["count"])))
+            self.progress.append(Progress(int(fields["hwnd"], 16), text_of(fields["status"]),
+                                          text_of(fields["count"])))
 
     def _command(self, text, wait_ms=WAIT_MS):
         self.process.stdin.write((text + "\n").encode("ascii"))

@@ -1,11 +1,14 @@
 """What the program must show: its texts as CP932 bytes, the dialogs and message boxes a scenario
-expects, and what the user answers to each."""
+expects, and what the user answers to each. What Windows shows or opens is UTF-16 and is compared in
+the same form."""
 
 from dataclasses import dataclass
 
 
 def cp932(text):
-    return text.encode("cp932")
+    """A text as its CP932 bytes; a character that CP932 cannot write (the "ë" of a user folder
+    "Zoë") stands as a backslash escape, on both sides of a comparison alike."""
+    return text.encode("cp932", "backslashreplace")
 
 
 # The program's own texts.

@@ -7,6 +7,9 @@ from dataclasses import dataclass, field, replace
 
 from expectations import cp932
 
+# The system locales that rows run under; Wine's ANSI code page follows them: 932, 1252, 936.
+JAPANESE, ENGLISH, CHINESE = "ja_JP.UTF-8", "en_US.UTF-8", "zh_CN.UTF-8"
+
 TITLE = "検証 テスト版"
 GAME_KEY = r"Software\DisksentryE2E\Game"
 # Everything the scenarios write to the registry is under this key.
@@ -71,6 +74,8 @@ INSTALLED = {
     "map01.dat": GAME_DATA["stage\\map01.dat"],
     "short.bin": GAME_DATA["stage\\map01.dat"][:-1],
     "altered.bin": flip_first_byte(GAME_DATA["stage\\map01.dat"]),
+    # In a folder whose name CP932 cannot write, as a user folder may be.
+    "Zoë\\exe.bin": GAME_DATA["data1.bin"],
 }
 
 
@@ -175,6 +180,7 @@ class Scenario:
     held_file: str = None  # a path that another program holds open without sharing
     # drive letter -> Faults: the drive shows its disc through the fault file system
     faults: dict = field(default_factory=dict)
+    locales: tuple = (JAPANESE, ENGLISH)
 
 
 @dataclass

@@ -1,9 +1,12 @@
-"""What Wine's trace says one thread of the program did: its MessageBoxA, CreateFileA, ReadFile
-and SetDlgItemTextA calls (channel +relay, with RelayInclude naming them) and the dialog templates
-it created (channel +dialog). Strings come back as the exact bytes the program passed."""
+"""What Wine's trace says one thread of the program did: its MessageBoxW, CreateFileW, ReadFile
+and SetDlgItemTextW calls (channel +relay, with RelayInclude naming them) and the dialog templates
+it created (channel +dialog). The strings of the calls come back in the form of expectations.cp932,
+those of the templates as the UTF-16 text."""
 
 import re
 from dataclasses import dataclass, field
+
+from expectations import cp932
 
 # Wine shortens a traced string to about 300 characters and marks the cut with "...".
 CALL = re.compile(r"^(?P<thread>[0-9a-f]{4,}):Call (?P<function>[\w.]+)\((?P<arguments>.*)\) ret=[0-9a-f]+$")
@@ -127,18 +130,18 @@ class RelayTrace:
             self._take_template(template_line.group("where"), template_line.group("rest"))
 
     def _take_call(self, function, arguments):
-        if function == "user32.messageboxa":
+        if function == "user32.messageboxw":
             owner, text, caption, style = arguments
-            self.message_boxes.append(MessageBoxCall(owner.value, text.text, text.cut,
-                                                     caption.text if caption.value else None,
+            self.message_boxes.append(MessageBoxCall(owner.value, cp932(text.text), text.cut,
+                                                     cp932(caption.text) if caption.value else None,
                                                      style.value))
-        elif function == "kernel32.createfilea":
-            self.opened_files.append((arguments[0].text, arguments[0].cut, arguments[1].value))
+        elif function == "kernel32.createfilew":
+            self.opened_files.append((cp932(arguments[0].text), arguments[0].cut, arguments[1].value))
         elif function == "kernel32.readfile":
             self.reads.append((len(self.opened_files) - 1, arguments[2].value))
-        elif function == "user32.setdlgitemtexta":
+        elif function == "user32.setdlgitemtextw":
             window, control, text = arguments
-            self.dialog_texts.append((window.value, control.value, text.text, text.cut))
+            self.dialog_texts.append((window.value, control.value, cp932(text.text), text.cut))
 
     def _take_template(self, where, rest):
         if where == "DIALOG_ParseTemplate32" and rest.startswith("DIALOG "):

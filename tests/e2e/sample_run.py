@@ -5,7 +5,10 @@ the media check (showing the progress dialog in the middle of the large file) an
 check, then the media check of a damaged copy, then the first dialog at 144 DPI, prints every box
 and dialog it answers and saves a screenshot of each.
 
-Usage: sample_run.py --program disksentry.exe --driver e2e_driver.exe --work FOLDER
+Usage: [DISKSENTRY_LOCALE=en_US.UTF-8] sample_run.py --program disksentry.exe --driver e2e_driver.exe
+       --work FOLDER
+The system locale, and with it Wine's ANSI code page, is Japanese unless DISKSENTRY_LOCALE says
+otherwise.
 """
 
 import argparse
@@ -18,7 +21,7 @@ from pathlib import Path
 
 from driver_session import DriverSession, Exited, IDOK
 from expectations import CHECK_MEDIA, MODE_TEXT, PROMPT, STATUS
-from fixtures import Zeros, crc32, flip_first_byte, write_file
+from fixtures import JAPANESE, Zeros, crc32, flip_first_byte, write_file
 from wine_session import REPOSITORY, VirtualDisplay, WineSession, display_reachable
 
 DISC = REPOSITORY / "examples" / "sample-disc"
@@ -36,6 +39,10 @@ INSTALL_FOLDER = r"C:\Games\DisksentrySample"
 # The dialogs' font, which Wine does not have, drawn with a Japanese font that Debian has.
 DIALOG_FONT = "ＭＳ Ｐゴシック"
 SUBSTITUTE_FONT = "IPAPGothic"
+# Wine draws captions itself, with Tahoma under a locale other than Japanese: Japanese glyphs
+# missing from it are taken from the substitute, as Windows links fonts for them.
+CAPTION_FONT = "Tahoma"
+CAPTION_FONT_LINK = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink"
 # The glyphs of the caption buttons: Debian's Wine ships the font but the prefix does not find it.
 BUTTON_GLYPHS_FONT = Path("/usr/share/wine/fonts/marlett.ttf")
 # The screen's dots per inch as Wine reads them: 96 is 100 %, 144 is 150 %.
@@ -73,6 +80,7 @@ def prepare(wine, disc, by_hand):
         shutil.copyfile(DISC / disc_path, install_folder / Path(disc_path).name)
         wine.reg_add(GAME_KEY, value_name, INSTALL_FOLDER + "\\" + Path(disc_path).name)
     wine.reg_add(r"HKCU\Software\Wine\Fonts\Replacements", DIALOG_FONT, SUBSTITUTE_FONT)
+    wine.reg_add(CAPTION_FONT_LINK, CAPTION_FONT, f"ipagp.ttf,{SUBSTITUTE_FONT}", "REG_MULTI_SZ")
     shutil.copy(BUTTON_GLYPHS_FONT, wine.prefix / "drive_c" / "windows" / "Fonts")
     for setting in ("Managed", "Decorated"):
         wine.reg_add(r"HKCU\Software\Wine\X11 Driver", setting, "Y" if by_hand else "N")
@@ -168,7 +176,7 @@ def walk_through(wine, display, program, driver, work, disc):
     with open(work / "wine.log", "w") as log:
         print(f"Disksentry on a copy of {DISC.relative_to(REPOSITORY)} with {LARGE_FILE} "
               f"({len(LARGE) >> 20} MiB) added (drive {DISC_DRIVE.upper()}:), installed copy in "
-              f"{INSTALL_FOLDER}, on a virtual display:\n")
+              f"{INSTALL_FOLDER}, on a virtual display, under the locale {wine.locale}:\n")
         walk.run(wine, program, driver, disc, log, answer_all, large_file_shown=True)
 
         damaged = copy_disc(work / "damaged-disc", damaged=True)
@@ -200,7 +208,8 @@ def main():
     by_hand = display_reachable(os.environ.get("DISPLAY", ""))
     disc = copy_disc(arguments.work / "disc")
     with VirtualDisplay(use_existing=by_hand) as display:
-        wine = WineSession(arguments.work / "wineprefix", display.name)
+        wine = WineSession(arguments.work / "wineprefix", display.name,
+                           os.environ.get("DISKSENTRY_LOCALE", JAPANESE))
         try:
             prepare(wine, disc, by_hand)
             if by_hand:

@@ -19,7 +19,8 @@ from expectations import (CANCEL, DRIVE_INFO_WRONG, ENTRY_UNRESOLVED, ERROR, FIL
                           TOOL_NAME, Box, Choose, Close, DriveDialog, Expect, ModeDialog,
                           ProgressDialog, Quit, Resize, StartSecond, DuringFile, STOP_BUTTON, cp932,
                           file_count)
-from fixtures import (CD_FILES, DRIVE_INFO, INSTALLED, INSTALLED_GAME, MESSAGE_LINES,
+from fixtures import (CD_FILES, CHINESE, DRIVE_INFO, ENGLISH, GAME_DATA, INSTALLED, INSTALLED_GAME, JAPANESE,
+                      MESSAGE_LINES,
                       STANDARD, TITLE, Faults, RegistryValue, Run, Scenario, Zeros, disc, disc_paths,
                       entry_line, flip_first_byte, installed_path)
 from runner import ScenarioRunner, prepare_prefix, unavailable
@@ -128,10 +129,15 @@ def registry_path(data_size):
 UNTERMINATED = "I:\\data1.bin"
 UNTERMINATED_PATH = UNTERMINATED + "0" * (512 - len(UNTERMINATED))
 
+EVERY_LOCALE = (JAPANESE, ENGLISH, CHINESE)
+# A name whose second byte is a backslash, under gamedata\.
+TABLE = {"表.bin": GAME_DATA["stage\\map01.dat"]}
+OUTSIDE_CP932 = installed_path("Zoë\\exe.bin")
+
 SCENARIOS = [
     Scenario("media mode, all intact, game key absent: the success box and no question",
              steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (OK,))],
-             exit_code=1, runs=[MEDIA_RUN]),
+             exit_code=1, runs=[MEDIA_RUN], locales=EVERY_LOCALE),
     Scenario("media mode, game installed: the success box, then the question; Cancel ends",
              registry=INSTALLED_GAME,
              steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (OK,)), Expect(ASK, (CANCEL,))],
@@ -140,7 +146,7 @@ SCENARIOS = [
              registry=INSTALLED_GAME,
              steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (OK,)), Expect(ASK, (OK,)),
                                     Expect(information(INSTALLED_INTACT), (OK,))],
-             exit_code=1, runs=[MEDIA_RUN, INSTALLED_RUN], syscalls_traced=True),
+             exit_code=1, runs=[MEDIA_RUN, INSTALLED_RUN], syscalls_traced=True, locales=EVERY_LOCALE),
     Scenario("installed mode, game installed: the question first, then the installed run",
              registry=INSTALLED_GAME,
              steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(information(INSTALLED_INTACT), (OK,))],
@@ -168,7 +174,22 @@ SCENARIOS = [
              steps=[Expect(MODE, (FILES,))],
              exit_code=1),
     Scenario("a file missing from the disc: the open message, then the run's failure box",
-             **damaged_disc_file(None, [open_failed, media_failed])),
+             **damaged_disc_file(None, [open_failed, media_failed]), locales=EVERY_LOCALE),
+    Scenario("a GAMEDATA file named 表.bin, a 0x5C trail byte: found and verified",
+             checklist=STANDARD.but(cd_files=(), game_data=tuple(TABLE.items())),
+             discs={"E": disc(cd_files={}, game_data=TABLE)},
+             steps=THROUGH_MEDIA + [Expect(information(MEDIA_INTACT), (OK,))],
+             exit_code=1, runs=[Run(["E:\\gamedata\\表.bin"], 1)], locales=EVERY_LOCALE),
+    Scenario("an installed file in a folder that CP932 cannot write (Zoë): opened by its own name",
+             registry={**INSTALLED_GAME, "DataFile": RegistryValue(OUTSIDE_CP932)},
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(information(INSTALLED_INTACT), (OK,))],
+             exit_code=1, runs=[Run([OUTSIDE_CP932, installed_path("map01.dat")], 2)]),
+    Scenario("an installed file that is damaged, in the folder Zoë: the box names it in its own letters",
+             checklist=STANDARD.but(reg=(("DataFile", INSTALLED["map01.dat"]),)),
+             registry={"DataFile": RegistryValue(OUTSIDE_CP932)},
+             steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(size_differs(OUTSIDE_CP932), (OK,)),
+                    Expect(damaged(OUTSIDE_CP932), (OK,))],
+             exit_code=0, runs=[Run([OUTSIDE_CP932], 1)]),
     Scenario("a disc file of another size: the size message, then the run's failure box",
              **damaged_disc_file(CD_FILES["setup.dat"][:-1], [size_differs, media_failed])),
     Scenario("a disc file with another CRC: the run's failure box only",
@@ -302,28 +323,34 @@ def main():
     # A test runner that gives up on us sends SIGTERM: end Wine and Xvfb all the same.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
 
-    failed = skipped = 0
+    failed = skipped = runs = 0
     started = time.monotonic()
     with VirtualDisplay() as display:
         wine = WineSession(arguments.work / "wineprefix", display.name)
         try:
             prepare_prefix(wine, arguments.work)
             runner = ScenarioRunner(wine, arguments.work, arguments.program, arguments.driver)
-            for number, scenario in chosen:
-                if scenario.faults and unavailable():
-                    print(f"skip {number:2d} {scenario.name}: no fault file system: {unavailable()}", flush=True)
-                    skipped += 1
-                    continue
-                row_started = time.monotonic()
-                problems = runner.run(number, scenario)
-                verdict = "FAIL" if problems else "ok  "
-                print(f"{verdict} {number:2d} {scenario.name} ({time.monotonic() - row_started:.1f} s)", flush=True)
-                for problem in problems:
-                    print(f"       {problem}", flush=True)
-                failed += bool(problems)
+            for locale in EVERY_LOCALE:
+                wine.use_locale(locale)
+                for number, scenario in chosen:
+                    if locale not in scenario.locales:
+                        continue
+                    runs += 1
+                    row = f"{number:2d} {locale.split('.')[0]} {scenario.name}"
+                    if scenario.faults and unavailable():
+                        print(f"skip {row}: no fault file system: {unavailable()}", flush=True)
+                        skipped += 1
+                        continue
+                    row_started = time.monotonic()
+                    problems = runner.run(number, scenario)
+                    verdict = "FAIL" if problems else "ok  "
+                    print(f"{verdict} {row} ({time.monotonic() - row_started:.1f} s)", flush=True)
+                    for problem in problems:
+                        print(f"       {problem}", flush=True)
+                    failed += bool(problems)
         finally:
             wine.stop_server()
-    passed = len(chosen) - failed - skipped
+    passed = runs - failed - skipped
     if not arguments.names and runner.templates_checked != set(TEMPLATES):
         print("FAIL the dialog templates were not all read back from running dialogs")
         failed += 1

@@ -1,5 +1,5 @@
-"""A private Wine prefix with the Japanese code page, an X display for it, and the registry and
-drive settings the program reads."""
+"""A private Wine prefix with the system locale of a row (and so its ANSI code page), an X display
+for it, and the registry and drive settings the program reads."""
 
 import os
 import select
@@ -78,12 +78,17 @@ class WineSession:
     """Runs Windows programs in one prefix through tests/wine/wine-run, which builds the locale and
     creates the prefix on first use. The wineserver is ended with the session."""
 
-    def __init__(self, prefix, display):
+    def __init__(self, prefix, display, locale="ja_JP.UTF-8"):
         self.prefix = Path(prefix).resolve()
         self.display = display
+        self.locale = locale
 
     def environment(self, debug="-all"):
-        return dict(os.environ, DISPLAY=self.display, WINEDEBUG=debug)
+        return dict(os.environ, DISPLAY=self.display, WINEDEBUG=debug, DISKSENTRY_LOCALE=self.locale)
+
+    def use_locale(self, locale):
+        """Runs what follows under another locale; wine-run restarts the wineserver for it."""
+        self.locale = locale
 
     def run(self, *arguments, folder=None, timeout=COMMAND_TIMEOUT):
         """Runs a Windows program to its end; gives its exit code and its output. The output goes

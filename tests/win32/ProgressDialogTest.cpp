@@ -43,9 +43,9 @@ TEST(ProgressDialog, OpensWithTheTitleAsCaptionAndShowsItsTexts) {
     EXPECT_EQ(ControlText(dialog.window, IDC_STOP), "\x92\xE2\x8E~");  // 停止
     EXPECT_EQ(FontName(dialog.window), "\x82l\x82r \x82o\x83S\x83V\x83" "b\x83N");  // ＭＳ Ｐゴシック
 
-    dialog.ShowFile("E:\\gamedata\\a.bin");
+    dialog.ShowFile(L"E:\\gamedata\\a.bin");
     EXPECT_EQ(ControlText(dialog.window, IDC_STATUS), std::string(texts::kProcessing) + "\nE:\\gamedata\\a.bin");
-    dialog.ShowFile("");
+    dialog.ShowFile(L"");
     EXPECT_EQ(ControlText(dialog.window, IDC_STATUS), std::string(texts::kProcessing) + "\n");
     dialog.SetFileCount(3, 10);
     // のこり(3/10)ファイル

@@ -17,11 +17,12 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-std::string ToCodePage932(const wchar_t* text) {
-  const int size = WideCharToMultiByte(932, 0, text, -1, nullptr, 0, nullptr, nullptr);
+// Every character as it is, whatever the code page: a letter outside CP932 is not bent to another.
+std::string ToUtf8(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return "";
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(932, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
   bytes.resize(bytes.size() - 1);
   return bytes;
 }
@@ -32,13 +33,13 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM children) {
 }
 
 // Cross-process CB_GETLBTEXT in the A form loses all but the first character under Wine, so the
-// items are read as UTF-16 and turned into the program's code page here.
+// items are read as UTF-16.
 std::string ComboItem(HWND combo, int index) {
   wchar_t item[256] = {};
   DWORD_PTR length = 0;
   SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item),
                       SMTO_ABORTIFHUNG, kAnswerTimeout, &length);
-  return ToCodePage932(item);
+  return ToUtf8(item);
 }
 
 }  // namespace
@@ -48,7 +49,7 @@ std::string ComboItem(HWND combo, int index) {
 std::string WindowText(HWND window) {
   std::vector<wchar_t> text(8192, L'\0');
   InternalGetWindowText(window, text.data(), static_cast<int>(text.size()));
-  return ToCodePage932(text.data());
+  return ToUtf8(text.data());
 }
 
 DialogWindow::DialogWindow(HWND window) : handle(window) {}

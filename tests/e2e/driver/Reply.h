@@ -4,7 +4,7 @@
 
 #include <string>
 
-// One line to the harness: a word, then key=value fields. Texts go as the hex of their CP932
+// One line to the harness: a word, then key=value fields. Texts go as the hex of their UTF-8
 // bytes, so that no byte of theirs can be taken for a separator or a line end.
 class Reply {
  public:
