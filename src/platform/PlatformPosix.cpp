@@ -15,16 +15,6 @@
 namespace platform {
 namespace {
 
-// A check-list path on this file system: slashes for separators, UTF-8 for the name.
-// The second byte of a double-byte character may be 0x5C and is no separator.
-std::string NativePath(const char* path) {
-  std::string slashed(path);
-  inf::EachSingleByte(slashed, [](char& byte) {
-    if (byte == '\\') byte = '/';
-  });
-  return Cp932ToUtf8(slashed);
-}
-
 struct MemoryBlock {
   void* bytes;
   std::size_t capacity;
@@ -88,6 +78,15 @@ bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint3
 bool CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0; }
 
 std::string LastErrorText() { return std::strerror(errno); }
+
+// Slashes for separators: the second byte of a double-byte character may be 0x5C and is none.
+std::string NativePath(const std::string& path) {
+  std::string slashed(path);
+  inf::EachSingleByte(slashed, [](char& byte) {
+    if (byte == '\\') byte = '/';
+  });
+  return Cp932ToUtf8(slashed);
+}
 
 namespace {
 

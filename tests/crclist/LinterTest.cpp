@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Linter.h"
+#include "lists/Linter.h"
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
+#include "commands/CommandLine.h"
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"

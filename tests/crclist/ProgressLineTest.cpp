@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "RunCrclist.h"
-#include "TerminalText.h"
+#include "terminal/TerminalText.h"
 #include "Workspace.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "CommandLine.h"
-#include "Console.h"
+#include "commands/CommandLine.h"
+#include "terminal/Console.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
 #include "verify/Crc32.h"

@@ -1,0 +1,108 @@
+#include "disc/DiscFolder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsCheckListName(const fs::path& relative) {
+  const std::string name = relative.u8string();
+  const std::string expected = "crclist.inf";
+  return std::equal(name.begin(), name.end(), expected.begin(), expected.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
+}
+
+// The relative path with backslashes in CP932; false, with the reason, when it has no such form.
+bool ListName(const fs::path& relative, std::string& name, std::string& reason) {
+  name.clear();
+  for (const fs::path& part : relative) {
+    const std::string utf8 = part.u8string();
+    // Only a POSIX name can hold one; the check list would read it as a separator.
+    if (utf8.find('\\') != std::string::npos) {
+      reason = "the name holds a backslash, which a check list reads as a folder separator";
+      return false;
+    }
+    std::string cp932;
+    if (!platform::Utf8ToCp932(utf8, cp932)) {
+      reason = "the name has no CP932 form, and check-list names are CP932";
+      return false;
+    }
+    name += (name.empty() ? "" : "\\") + cp932;
+  }
+  return true;
+}
+
+// Only a file of the same name is asked whether it is the one skipped: the listing costs no
+// further look at each file.
+bool IsSkipped(const fs::path& file, const fs::path& skip) {
+  std::error_code error;
+  return file.filename() == skip.filename() && fs::equivalent(file, skip, error);
+}
+
+// Adds the file, or gives false with the reason.
+bool AddFile(const fs::directory_entry& entry, const fs::path& relative,
+             std::vector<DiscEntry>& files, std::string& reason) {
+  std::error_code failure;
+  if (!entry.is_regular_file(failure)) {
+    reason = "neither a file nor a folder";
+    return false;
+  }
+  const std::uintmax_t size = entry.file_size(failure);
+  if (failure || size > 0xFFFFFFFFu) {
+    reason =
+        failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
+    return false;
+  }
+  DiscEntry file{"", size};
+  if (!ListName(relative, file.name, reason)) return false;
+  files.push_back(file);
+  return true;
+}
+
+}  // namespace
+
+namespace disc_folder {
+
+bool List(const std::string& root, const fs::path& skip, DiscListing& listing,
+          std::string& error) {
+  std::vector<DiscEntry> files;
+  const fs::path rootPath = fs::u8path(root);
+  std::error_code failure;
+  fs::recursive_directory_iterator walk(rootPath, fs::directory_options::follow_directory_symlink,
+                                        failure);
+  for (; !failure && walk != fs::recursive_directory_iterator(); walk.increment(failure)) {
+    const fs::path relative = walk->path().lexically_relative(rootPath);
+    const bool isFolder = walk->is_directory(failure);
+    if (failure && walk->is_symlink()) {
+      error = relative.generic_u8string() + ": a broken symbolic link to " +
+              fs::read_symlink(walk->path(), failure).u8string();
+      return false;
+    }
+    if (failure) break;
+    const bool isCheckList = relative == relative.filename() && IsCheckListName(relative);
+    if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;
+    std::string reason;
+    if (!AddFile(*walk, relative, files, reason)) {
+      error = relative.generic_u8string() + ": " + reason;
+      return false;
+    }
+  }
+  if (failure) {
+    error = root + ": " + failure.message();
+    return false;
+  }
+  std::sort(files.begin(), files.end(),
+            [](const DiscEntry& a, const DiscEntry& b) { return a.name < b.name; });
+  listing = DiscListing(std::move(files));
+  return true;
+}
+
+}  // namespace disc_folder

@@ -1,0 +1,86 @@
+#include "disc/DiscListing.h"
+
+#include <utility>
+
+#include "platform/Platform.h"
+
+namespace {
+
+// Small letters and the distance to their capitals, as Windows' own table maps them; the ranges
+// cover the letters that CP932 can write.
+struct CaseRange {
+  char32_t first;
+  char32_t last;
+  char32_t toCapital;
+};
+
+constexpr CaseRange kSmallLetters[] = {
+    {U'a', U'z', 0x20},         {0x03B1, 0x03C1, 0x20},  // Greek alpha to rho
+    {0x03C3, 0x03C9, 0x20},                              // Greek sigma to omega
+    {0x0430, 0x044F, 0x20},     {0x0450, 0x045F, 0x50},  // Cyrillic
+    {0x2170, 0x217F, 0x10},                              // small Roman numerals
+    {0xFF41, 0xFF5A, 0x20},                              // full-width Latin
+};
+
+char32_t Capital(char32_t c) {
+  for (const CaseRange& range : kSmallLetters) {
+    if (c >= range.first && c <= range.last) return c - range.toCapital;
+  }
+  return c;
+}
+
+// Decodes one UTF-8 sequence at text[i] (valid UTF-8, as the platform's conversion gives).
+char32_t Decode(const std::string& text, std::size_t& i) {
+  const auto byte = [&](std::size_t at) {
+    return static_cast<char32_t>(static_cast<unsigned char>(text[at]));
+  };
+  const char32_t lead = byte(i++);
+  unsigned more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  char32_t c = more == 0 ? lead : lead & (0x3Fu >> more);
+  for (; more > 0 && i < text.size(); --more) c = (c << 6) | (byte(i++) & 0x3F);
+  return c;
+}
+
+void Encode(char32_t c, std::string& text) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+DiscListing::DiscListing(std::vector<DiscEntry> entries) : files(std::move(entries)) {
+  for (std::size_t i = 0; i < files.size(); ++i) byFoldedName.emplace(Folded(files[i].name), i);
+}
+
+const std::vector<DiscEntry>& DiscListing::Files() const { return files; }
+
+const DiscEntry* DiscListing::Find(const std::string& name) const {
+  const auto [first, last] = byFoldedName.equal_range(Folded(name));
+  if (first == last) return nullptr;
+  for (auto match = first; match != last; ++match) {
+    if (files[match->second].name == name) return &files[match->second];
+  }
+  return &files[first->second];
+}
+
+// Through Unicode, as Windows compares names: a character that CP932 writes in two ways (NEC's
+// and IBM's rows) is one character.
+std::string DiscListing::Folded(const std::string& cp932) {
+  const std::string utf8 = platform::Cp932ToUtf8(cp932);
+  std::string folded;
+  for (std::size_t i = 0; i < utf8.size();) Encode(Capital(Decode(utf8, i)), folded);
+  return folded;
+}

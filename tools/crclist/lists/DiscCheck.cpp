@@ -1,0 +1,113 @@
+#include "lists/DiscCheck.h"
+
+#include <set>
+
+#include "platform/Platform.h"
+
+namespace {
+
+std::string Quoted(const std::string& cp932) { return "\"" + platform::Cp932ToUtf8(cp932) + "\""; }
+
+// The folder part with its separator, and the file name; the separator is found in UTF-8, where
+// no byte of another character equals it.
+std::pair<std::string, std::string> SplitFolder(const std::string& utf8) {
+  const std::size_t separator = utf8.rfind('\\');
+  if (separator == std::string::npos) return {"", utf8};
+  return {utf8.substr(0, separator + 1), utf8.substr(separator + 1)};
+}
+
+std::size_t Utf16Length(const std::string& utf8) {
+  std::size_t length = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) length += byte >= 0xF0 ? 2 : 1;
+  }
+  return length;
+}
+
+// The disc file that an image's name rules may have made of a listed name that the disc lacks:
+// in the same folder, named by no entry, with a shorter name that begins as the listed one
+// begins and keeps its extension.
+const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing& disc,
+                               const std::set<std::string>& listedNames) {
+  const auto [folder, name] = SplitFolder(DiscListing::Folded(listedName));
+  const std::size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+  for (const DiscEntry& file : disc.Files()) {
+    const std::string folded = DiscListing::Folded(file.name);
+    const auto [fileFolder, fileName] = SplitFolder(folded);
+    if (listedNames.count(folded) != 0 || fileFolder != folder || fileName.size() >= name.size() ||
+        fileName.size() <= extension.size() ||
+        fileName.compare(fileName.size() - extension.size(), extension.size(), extension) != 0) {
+      continue;
+    }
+    const std::string stem = fileName.substr(0, fileName.size() - extension.size());
+    if (name.compare(0, stem.size(), stem) == 0) return &file;
+  }
+  return nullptr;
+}
+
+// A listed disc file that the disc lacks, and what the disc may hold in its place.
+Finding MissingFinding(const ListedFile& listed, const std::string& name,
+                       const DiscListing& disc, const std::set<std::string>& listedNames,
+                       const std::string& shownDisc) {
+  constexpr std::size_t kJolietLength = 64;
+  const bool tooLong = Utf16Length(SplitFolder(platform::Cp932ToUtf8(name)).second) > kJolietLength;
+  const std::string why = tooLong
+                              ? ": the name is longer than the " + std::to_string(kJolietLength) +
+                                    " characters that Joliet names may have"
+                              : "";
+  const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
+  if (shortened != nullptr) {
+    return {listed.offset, FindingKind::ShortenedName,
+            Quoted(name) + " is not found " + shownDisc + ", which holds it shortened to " +
+                Quoted(shortened->name) + why};
+  }
+  return {listed.offset, FindingKind::MissingFile,
+          Quoted(name) + " is not found " + shownDisc + why};
+}
+
+}  // namespace
+
+namespace disc_check {
+
+std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscListing& disc,
+                             const std::string& shownDisc, bool isFolder) {
+  std::vector<Finding> findings;
+  std::set<std::string> listedNames;
+  for (const ListedFile& file : listed) {
+    listedNames.insert(DiscListing::Folded(file.path));
+  }
+  // The disc's own list, and the files that stand in for listed ones, are no files left out.
+  std::set<std::string> accounted = listedNames;
+  accounted.insert(DiscListing::Folded("crclist.INF"));
+  for (const ListedFile& file : listed) {
+    const std::string name = file.path;
+    const DiscEntry* found = disc.Find(name);
+    const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
+    if (found == nullptr) {
+      findings.push_back(MissingFinding(file, name, disc, listedNames, shownDisc));
+      const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
+      if (shortened != nullptr) accounted.insert(DiscListing::Folded(shortened->name));
+    } else if (found->size != listedSize) {
+      findings.push_back({file.offset, FindingKind::SizeDiffers,
+                          Quoted(name) + " has " + std::to_string(found->size) + " bytes " +
+                              shownDisc + ", the list says " + std::to_string(listedSize)});
+    }
+    if (found != nullptr && found->name != name && isFolder) {
+      findings.push_back({file.offset, FindingKind::CaseOnlyMatch,
+                          Quoted(name) + " is found " + shownDisc + " only as " +
+                              Quoted(found->name) +
+                              ": Windows opens it, Linux and other case-sensitive systems do not"});
+    }
+  }
+  for (const DiscEntry& file : disc.Files()) {
+    if (accounted.count(DiscListing::Folded(file.name)) != 0) continue;
+    findings.push_back({Finding::kWholeFile, FindingKind::UnlistedFile,
+                        Quoted(file.name) + " " + shownDisc +
+                            " is left out of the list: Disksentry never checks it"});
+  }
+  return findings;
+}
+
+}  // namespace disc_check
