@@ -1,12 +1,12 @@
 #include "commands/ShowCommand.h"
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <utility>
 #include <vector>
 
 #include "lists/InvalidTokenLog.h"
 #include "lists/ListFile.h"
+#include "lists/Text.h"
 #include "checklist/CheckList.h"
 
 namespace {
@@ -15,23 +15,17 @@ using Json = nlohmann::ordered_json;
 
 std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
 
-std::string Hex(std::uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-  return text;
-}
-
 // A control byte would vanish or move the cursor on a terminal.
 std::string Printable(const std::string& token) {
   const auto byte = static_cast<unsigned char>(token[0]);
-  if (token.size() == 1 && (byte < 0x20 || byte == 0x7F)) return Hex(byte, 2);
+  if (token.size() == 1 && (byte < 0x20 || byte == 0x7F)) return text::Hex(byte, 2);
   return Utf8(token);
 }
 
 void PrintEntries(std::ostream& out, const char* member, const std::vector<FileEntry>& entries) {
   out << member << ": " << entries.size() << "\n";
   for (const FileEntry& entry : entries) {
-    out << "  " << Utf8(entry.name) << "  " << entry.size << "  " << Hex(entry.crc, 8) << "\n";
+    out << "  " << Utf8(entry.name) << "  " << entry.size << "  " << text::Hex(entry.crc, 8) << "\n";
   }
 }
 

@@ -17,17 +17,12 @@
 #include "lists/ListFile.h"
 #include "lists/ListedFile.h"
 #include "lists/Paths.h"
+#include "lists/Text.h"
 #include "platform/Platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
-  return text;
-}
 
 std::string Files(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " file" : " files");
@@ -57,7 +52,8 @@ std::string Failure(const FileOutcome& outcome, const ListedFile& file,
                                    : " over the " + std::to_string(outcome.bytesRead) +
                                          " bytes read, where the list says " +
                                          std::to_string(listedSize);
-      return "wrong CRC-32: listed " + Hex(file.entry.crc) + ", found " + Hex(*outcome.foundCrc) +
+      return "wrong CRC-32: listed " + text::Hex(file.entry.crc, 8) + ", found " +
+             text::Hex(*outcome.foundCrc, 8) +
              over;
     }
   }

@@ -79,10 +79,12 @@ bool List(const std::string& root, const fs::path& skip, DiscListing& listing,
   fs::recursive_directory_iterator walk(rootPath, fs::directory_options::follow_directory_symlink,
                                         failure);
   for (; !failure && walk != fs::recursive_directory_iterator(); walk.increment(failure)) {
-    const fs::path relative = walk->path().lexically_relative(rootPath);
+    fs::path relative = walk->path().lexically_relative(rootPath);
+    // Named in messages as the system writes paths, as verify names the files it reads.
+    const std::string shown = relative.make_preferred().u8string();
     const bool isFolder = walk->is_directory(failure);
     if (failure && walk->is_symlink()) {
-      error = relative.generic_u8string() + ": a broken symbolic link to " +
+      error = shown + ": a broken symbolic link to " +
               fs::read_symlink(walk->path(), failure).u8string();
       return false;
     }
@@ -91,7 +93,7 @@ bool List(const std::string& root, const fs::path& skip, DiscListing& listing,
     if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;
     std::string reason;
     if (!AddFile(*walk, relative, files, reason)) {
-      error = relative.generic_u8string() + ": " + reason;
+      error = shown + ": " + reason;
       return false;
     }
   }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "lists/Text.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -29,36 +30,6 @@ char32_t Capital(char32_t c) {
   return c;
 }
 
-// Decodes one UTF-8 sequence at text[i] (valid UTF-8, as the platform's conversion gives).
-char32_t Decode(const std::string& text, std::size_t& i) {
-  const auto byte = [&](std::size_t at) {
-    return static_cast<char32_t>(static_cast<unsigned char>(text[at]));
-  };
-  const char32_t lead = byte(i++);
-  unsigned more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  char32_t c = more == 0 ? lead : lead & (0x3Fu >> more);
-  for (; more > 0 && i < text.size(); --more) c = (c << 6) | (byte(i++) & 0x3F);
-  return c;
-}
-
-void Encode(char32_t c, std::string& text) {
-  if (c < 0x80) {
-    text += static_cast<char>(c);
-  } else if (c < 0x800) {
-    text += static_cast<char>(0xC0 | (c >> 6));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    text += static_cast<char>(0xE0 | (c >> 12));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | (c >> 18));
-    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 DiscListing::DiscListing(std::vector<DiscEntry> entries) : files(std::move(entries)) {
@@ -81,6 +52,8 @@ const DiscEntry* DiscListing::Find(const std::string& name) const {
 std::string DiscListing::Folded(const std::string& cp932) {
   const std::string utf8 = platform::Cp932ToUtf8(cp932);
   std::string folded;
-  for (std::size_t i = 0; i < utf8.size();) Encode(Capital(Decode(utf8, i)), folded);
+  for (std::size_t i = 0; i < utf8.size();) {
+    text::AppendCharacter(Capital(text::NextCharacter(utf8, i)), folded);
+  }
   return folded;
 }

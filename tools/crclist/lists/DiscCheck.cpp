@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "lists/Text.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -18,9 +19,8 @@ std::pair<std::string, std::string> SplitFolder(const std::string& utf8) {
 
 std::size_t Utf16Length(const std::string& utf8) {
   std::size_t length = 0;
-  for (const char c : utf8) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte & 0xC0) != 0x80) length += byte >= 0xF0 ? 2 : 1;
+  for (std::size_t i = 0; i < utf8.size();) {
+    length += text::NextCharacter(utf8, i) >= 0x10000 ? 2u : 1u;
   }
   return length;
 }

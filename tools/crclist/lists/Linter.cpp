@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <utility>
 
 #include "disc/DiscListing.h"
 #include "lists/Paths.h"
+#include "lists/Text.h"
 #include "lists/InvalidTokenLog.h"
 #include "checklist/InfBytes.h"
 #include "platform/Platform.h"
@@ -19,15 +19,9 @@ const char kFailsHere[] = ": the load fails here, and Disksentry reads nothing a
 
 std::string Quoted(const std::string& cp932) { return "\"" + platform::Cp932ToUtf8(cp932) + "\""; }
 
-std::string Hex(std::uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%0*lX", digits, static_cast<unsigned long>(value));
-  return text;
-}
-
 std::string ByteName(std::uint8_t byte) {
   if (byte > 0x20 && byte < 0x7F) return "\"" + std::string(1, static_cast<char>(byte)) + "\"";
-  return "byte " + Hex(byte, 2);
+  return "byte " + text::Hex(byte, 2);
 }
 
 // A token that carries the text of the one before it instead of a text of its own.
@@ -107,20 +101,13 @@ std::string MeantSection(const std::string& name) {
 std::uint32_t Utf8TextStart(const std::string& bytes) {
   std::uint32_t first = Finding::kWholeFile;
   bool wide = false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80) continue;
-    const std::size_t length = byte >= 0xF0 && byte <= 0xF4   ? 4
-                               : byte >= 0xE0                 ? 3
-                               : byte >= 0xC2 && byte <= 0xDF ? 2
-                                                              : 0;
-    if (length == 0 || i + length > bytes.size()) return Finding::kWholeFile;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return Finding::kWholeFile;
-    }
-    if (first == Finding::kWholeFile) first = static_cast<std::uint32_t>(i);
-    wide = wide || length >= 3;
-    i += length - 1;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t start = i;
+    const char32_t c = text::NextCharacter(bytes, i);
+    if (c == text::kNotUtf8) return Finding::kWholeFile;
+    if (c < 0x80) continue;
+    if (first == Finding::kWholeFile) first = static_cast<std::uint32_t>(start);
+    wide = wide || c >= 0x800;
   }
   return wide ? first : Finding::kWholeFile;
 }
@@ -155,7 +142,7 @@ void Linter::TokenRead(const Token& token, const TokenPlace& place) {
   if (place.strayPair != TokenPlace::kNone) {
     const auto lead = static_cast<std::uint8_t>(bytes[place.strayPair]);
     Report(place.strayPair, FindingKind::StrayByte,
-           "byte " + Hex(lead, 2) +
+           "byte " + text::Hex(lead, 2) +
                " and the byte after it are no CP932 character, yet the reader takes them as one");
   }
   const bool quoted = token.code == TokenCode::SingleQuoted || token.code == TokenCode::DoubleQuoted;
@@ -388,7 +375,7 @@ void Linter::CheckCrc(const Token& token, const TokenPlace& place) {
   }
   Report(place.begin, FindingKind::CrcNotHex,
          "the crc " + Quoted(token.text) + " is not 1 to 8 hexadecimal digits: it reads as " +
-             Hex(crc, 8));
+             text::Hex(crc, 8));
 }
 
 // What the program needs of a list that loads.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "lists/Text.h"
+
 namespace terminal_text {
 namespace {
 
@@ -25,31 +27,18 @@ std::size_t ColumnsOfCodePoint(char32_t c) {
   return wide ? 2 : 1;
 }
 
-std::size_t LengthOf(unsigned char lead) {
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
 std::vector<Character> Characters(const std::string& utf8) {
   std::vector<Character> characters;
   for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = LengthOf(lead);
-    if (i + length > utf8.size()) length = utf8.size() - i;
-    if (lead < 0x20 || lead == 0x7F) {
+    const std::size_t start = i;
+    const char32_t c = text::NextCharacter(utf8, i);
+    if (c < 0x20 || c == 0x7F) {
       characters.push_back({"?", 1});
-    } else if (lead < 0x80) {
-      characters.push_back({std::string(1, utf8[i]), 1});
     } else {
-      char32_t c = length == 1 ? lead : static_cast<char32_t>(lead & (0x7Fu >> length));
-      for (std::size_t k = 1; k < length; ++k) {
-        c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-      }
-      characters.push_back({utf8.substr(i, length), ColumnsOfCodePoint(c)});
+      // A byte that starts no character takes a column of its own.
+      const std::size_t columns = c == text::kNotUtf8 ? 1 : ColumnsOfCodePoint(c);
+      characters.push_back({utf8.substr(start, i - start), columns});
     }
-    i += length;
   }
   return characters;
 }
