@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,12 @@ iconv_t Encoder() {
   return Ready(encoder);
 }
 
+// The status that OpenForReading takes to refuse what is no file, kept for the size that every
+// caller asks for next: one look at the file instead of two (a tenth of the time of verifying a
+// small file in the page cache), until the file is read or closed.
+thread_local int openedFile = -1;
+thread_local off_t openedSize = 0;
+
 }  // namespace
 
 FileHandle OpenForReading(const char* path) {
@@ -51,10 +58,16 @@ FileHandle OpenForReading(const char* path) {
     close(fd);
     return kNoFile;
   }
+  openedFile = fd;
+  openedSize = status.st_size;
   return fd;
 }
 
 bool GetFileSize32(FileHandle file, std::uint32_t& size) {
+  if (file == openedFile) {
+    size = static_cast<std::uint32_t>(openedSize);
+    return true;
+  }
   struct stat status {};
   if (fstat(static_cast<int>(file), &status) != 0) return false;
   size = static_cast<std::uint32_t>(status.st_size);
@@ -63,6 +76,7 @@ bool GetFileSize32(FileHandle file, std::uint32_t& size) {
 
 // Loops over short reads so that a short result means the end of the file, as on Windows.
 bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t& received) {
+  if (file == openedFile) openedFile = -1;
   received = 0;
   auto* bytes = static_cast<char*>(buffer);
   while (received < count) {
@@ -75,7 +89,10 @@ bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint3
   return true;
 }
 
-bool CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0; }
+bool CloseFile(FileHandle file) {
+  if (file == openedFile) openedFile = -1;
+  return close(static_cast<int>(file)) == 0;
+}
 
 std::string LastErrorText() { return std::strerror(errno); }
 
@@ -92,6 +109,12 @@ namespace {
 
 // Aligned to the processor's cache lines: glibc places a large block 16 bytes past a page
 // boundary, and a read into it cost twice a read into an aligned one when measured.
+// ASCII is the same bytes in CP932 and UTF-8, and most names are ASCII: the converter, which
+// costs more than the rest of a file's verification in the page cache, is left out for them.
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char byte) { return (byte & 0x80) == 0; });
+}
+
 void* AlignedStorage(std::size_t bytes) {
   void* storage = nullptr;
   return posix_memalign(&storage, 64, bytes) == 0 ? storage : nullptr;
@@ -146,6 +169,7 @@ void ShowErrorOnPlatform(const std::string& text) {
 
 std::string Cp932ToUtf8(const std::string& text) {
   static const char kReplacement[] = "\xEF\xBF\xBD";
+  if (IsAscii(text)) return text;
   iconv_t converter = Decoder();
   if (converter == kNoConverter) return text;
   std::string utf8;
@@ -167,6 +191,10 @@ std::string Cp932ToUtf8(const std::string& text) {
 }
 
 bool Utf8ToCp932(const std::string& text, std::string& cp932) {
+  if (IsAscii(text)) {
+    cp932 = text;
+    return true;
+  }
   iconv_t converter = Encoder();
   if (converter == kNoConverter) return false;
   std::string bytes;

@@ -49,7 +49,8 @@ bool LintCommand::ListDisc(DiscListing& disc, std::string& shownDisc, std::strin
     std::error_code failure;
     if (!fs::is_directory(fs::u8path(options.root), failure)) {
       error = options.root + ": no such folder";
-    } else if (disc_folder::List(options.root, fs::u8path(options.file), disc, error)) {
+    } else if (disc_folder::List(options.root, fs::u8path(options.file),
+                                        disc_folder::Sizes::Listed, disc, error)) {
       return true;
     }
   }

@@ -98,7 +98,7 @@ std::string SystemReason() { return std::strerror(errno); }
 void AddDiscFile(const DiscEntry& file, CheckList& list) {
   const std::string folder = inf::kGameDataFolder;
   FileEntry entry;
-  entry.size = static_cast<std::int32_t>(file.size);
+  entry.size = static_cast<std::int32_t>(*file.size);
   const bool gameData = file.name.size() > folder.size() &&
                         DiscListing::Folded(file.name.substr(0, folder.size())) == "GAMEDATA\\";
   entry.name = gameData ? file.name.substr(folder.size()) : file.name;
@@ -253,11 +253,12 @@ bool MakeCommand::FindDisc(std::string& root, std::string& why) const {
 bool MakeCommand::ListDiscFiles(CheckList& list, DiscListing& listing, std::string& why) const {
   const bool listed =
       options.image.empty()
-          ? disc_folder::List(options.folder, fs::u8path(OutputPath()), listing, why)
+          ? disc_folder::List(options.folder, fs::u8path(OutputPath()),
+                              disc_folder::Sizes::Listed, listing, why)
           : DiscImage::List(options.image, listing, why);
   if (!listed) return false;
   for (const DiscEntry& file : listing.Files()) {
-    if (file.size > 0xFFFFFFFFu) {
+    if (*file.size > 0xFFFFFFFFu) {
       why = platform::Cp932ToUtf8(file.name) +
             ": 4 GiB or larger, beyond the 32-bit sizes of a check list";
       return false;

@@ -1,13 +1,11 @@
 #include "commands/ReadEach.h"
 
-#include "platform/Platform.h"
-
 bool ReadEach(DiscReader& reader, const std::vector<ListedFile>& files, std::size_t first,
               ProgressLine& progress, const std::function<bool()>& stopRequested,
               const std::function<bool(std::size_t index, const FileOutcome&)>& take) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     const ListedFile& file = files[i];
-    progress.StartFile(platform::NativePath(file.path), first + i);
+    progress.StartFile(file.path, first + i);
     const FileOutcome outcome = reader.Verify(file, [&](std::uint64_t bytes) {
       progress.AddBytes(bytes);
       return !stopRequested();

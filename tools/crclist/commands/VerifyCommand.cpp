@@ -174,7 +174,9 @@ bool VerifyCommand::FindFolderPaths(std::string& listPath, std::string& rootPath
 bool VerifyCommand::ListDisc(const VerifyReport& report, DiscListing& listing,
                              std::string& problem) const {
   if (!options.image.empty()) return DiscImage::List(options.image, listing, problem);
-  return disc_folder::List(report.root, fs::u8path(report.list), listing, problem);
+  // The verification compares the sizes itself.
+  return disc_folder::List(report.root, fs::u8path(report.list), disc_folder::Sizes::Unlisted,
+                           listing, problem);
 }
 
 // What the list holds that changes what is verified, and how it compares with the disc.
@@ -238,16 +240,15 @@ int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::os
   const bool read = ReadEach(reader, files, 1, progress, stopRequested,
                              [&](std::size_t i, const FileOutcome& outcome) {
     report.outcomes[i] = outcome;
-    const std::string shownName = platform::NativePath(files[i].path);
     if (outcome.status == FileStatus::Intact) {
       if (options.verbose) {
         progress.Clear();
-        out << shownName << ": intact\n";
+        out << platform::NativePath(files[i].path) << ": intact\n";
       }
       return true;
     }
     progress.Clear();
-    out << shownName << ": " << Failure(outcome, files[i], report.root) << "\n";
+    out << platform::NativePath(files[i].path) << ": " << Failure(outcome, files[i], report.root) << "\n";
     ++failures;
     return options.keepGoing;
   });

@@ -48,20 +48,22 @@ bool IsSkipped(const fs::path& file, const fs::path& skip) {
 }
 
 // Adds the file, or gives false with the reason.
-bool AddFile(const fs::directory_entry& entry, const fs::path& relative,
+bool AddFile(const fs::directory_entry& entry, const fs::path& relative, bool withSize,
              std::vector<DiscEntry>& files, std::string& reason) {
   std::error_code failure;
   if (!entry.is_regular_file(failure)) {
     reason = "neither a file nor a folder";
     return false;
   }
-  const std::uintmax_t size = entry.file_size(failure);
-  if (failure || size > 0xFFFFFFFFu) {
-    reason =
-        failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
-    return false;
+  DiscEntry file{"", std::nullopt};
+  if (withSize) {
+    file.size = entry.file_size(failure);
+    if (failure || *file.size > 0xFFFFFFFFu) {
+      reason =
+          failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
+      return false;
+    }
   }
-  DiscEntry file{"", size};
   if (!ListName(relative, file.name, reason)) return false;
   files.push_back(file);
   return true;
@@ -71,15 +73,20 @@ bool AddFile(const fs::directory_entry& entry, const fs::path& relative,
 
 namespace disc_folder {
 
-bool List(const std::string& root, const fs::path& skip, DiscListing& listing,
+bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListing& listing,
           std::string& error) {
   std::vector<DiscEntry> files;
   const fs::path rootPath = fs::u8path(root);
+  // Every path the walk gives starts with the root and a separator.
+  const fs::path::string_type& rootText = rootPath.native();
+  const bool endsInSeparator = !rootText.empty() && (rootText.back() == fs::path::preferred_separator ||
+                                                     rootText.back() == '/');
+  const std::size_t prefix = rootText.size() + (endsInSeparator ? 0 : 1);
   std::error_code failure;
   fs::recursive_directory_iterator walk(rootPath, fs::directory_options::follow_directory_symlink,
                                         failure);
   for (; !failure && walk != fs::recursive_directory_iterator(); walk.increment(failure)) {
-    fs::path relative = walk->path().lexically_relative(rootPath);
+    fs::path relative = walk->path().native().substr(prefix);
     // Named in messages as the system writes paths, as verify names the files it reads.
     const std::string shown = relative.make_preferred().u8string();
     const bool isFolder = walk->is_directory(failure);
@@ -92,7 +99,7 @@ bool List(const std::string& root, const fs::path& skip, DiscListing& listing,
     const bool isCheckList = relative == relative.filename() && IsCheckListName(relative);
     if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;
     std::string reason;
-    if (!AddFile(*walk, relative, files, reason)) {
+    if (!AddFile(*walk, relative, sizes == Sizes::Listed, files, reason)) {
       error = shown + ": " + reason;
       return false;
     }

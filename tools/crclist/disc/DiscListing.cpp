@@ -1,5 +1,6 @@
 #include "disc/DiscListing.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "lists/Text.h"
@@ -33,13 +34,22 @@ char32_t Capital(char32_t c) {
 }  // namespace
 
 DiscListing::DiscListing(std::vector<DiscEntry> entries) : files(std::move(entries)) {
-  for (std::size_t i = 0; i < files.size(); ++i) byFoldedName.emplace(Folded(files[i].name), i);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    foldedNames.push_back(Folded(files[i].name));
+    byFoldedName.emplace(foldedNames.back(), i);
+  }
 }
 
 const std::vector<DiscEntry>& DiscListing::Files() const { return files; }
 
+const std::string& DiscListing::FoldedName(std::size_t index) const { return foldedNames[index]; }
+
 const DiscEntry* DiscListing::Find(const std::string& name) const {
-  const auto [first, last] = byFoldedName.equal_range(Folded(name));
+  return Find(name, Folded(name));
+}
+
+const DiscEntry* DiscListing::Find(const std::string& name, const std::string& folded) const {
+  const auto [first, last] = byFoldedName.equal_range(folded);
   if (first == last) return nullptr;
   for (auto match = first; match != last; ++match) {
     if (files[match->second].name == name) return &files[match->second];
@@ -50,6 +60,13 @@ const DiscEntry* DiscListing::Find(const std::string& name) const {
 // Through Unicode, as Windows compares names: a character that CP932 writes in two ways (NEC's
 // and IBM's rows) is one character.
 std::string DiscListing::Folded(const std::string& cp932) {
+  const bool ascii =
+      std::all_of(cp932.begin(), cp932.end(), [](char byte) { return (byte & 0x80) == 0; });
+  if (ascii) {
+    std::string folded = cp932;
+    for (char& byte : folded) byte = static_cast<char>(Capital(static_cast<unsigned char>(byte)));
+    return folded;
+  }
   const std::string utf8 = platform::Cp932ToUtf8(cp932);
   std::string folded;
   for (std::size_t i = 0; i < utf8.size();) {

@@ -42,7 +42,7 @@ ImageReader::ImageReader(std::string file, DiscListing imageListing,
     : imageFile(std::move(file)), listing(std::move(imageListing)) {
   for (const ListedFile& listed : files) {
     const DiscEntry* found = listing.Find(listed.path);
-    if (found != nullptr && found->size == static_cast<std::uint32_t>(listed.entry.size)) {
+    if (found != nullptr && *found->size == static_cast<std::uint32_t>(listed.entry.size)) {
       wanted.insert(found->name);
     }
   }
@@ -55,9 +55,9 @@ FileOutcome ImageReader::Verify(const ListedFile& listed, const Progress& progre
   if (found == nullptr) {
     outcome.status = FileStatus::Missing;
     outcome.reason = "the image holds no file of that name";
-  } else if (found->size != static_cast<std::uint32_t>(listed.entry.size)) {
+  } else if (*found->size != static_cast<std::uint32_t>(listed.entry.size)) {
     outcome.status = FileStatus::SizeDiffers;
-    outcome.foundSize = found->size;
+    outcome.foundSize = *found->size;
   } else {
     const auto kept = readings.find(found->name);
     if (kept != readings.end()) {
@@ -67,7 +67,7 @@ FileOutcome ImageReader::Verify(const ListedFile& listed, const Progress& progre
     } else if (!ReadUpTo(found->name, progress, outcome)) {
       return FileOutcome();
     }
-    outcome.foundSize = found->size;
+    outcome.foundSize = *found->size;
     if (outcome.foundCrc) {
       outcome.status =
           *outcome.foundCrc == listed.entry.crc ? FileStatus::Intact : FileStatus::CrcDiffers;
@@ -92,10 +92,10 @@ bool ImageReader::ReadUpTo(const std::string& name, const Progress& progress, Re
     }
     DiscEntry entry;
     while (image && image->Next(entry)) {
-      if (entry.name == name) return ReadCurrent(entry.size, progress, reading);
+      if (entry.name == name) return ReadCurrent(*entry.size, progress, reading);
       if (wanted.count(entry.name) != 0 && readings.count(entry.name) == 0) {
         Reading passed;
-        if (!ReadCurrent(entry.size, pollOnly, passed)) return false;
+        if (!ReadCurrent(*entry.size, pollOnly, passed)) return false;
         readings[entry.name] = passed;
       }
     }

@@ -1,6 +1,6 @@
 #include "lists/DiscCheck.h"
 
-#include <set>
+#include <unordered_set>
 
 #include "lists/Text.h"
 #include "platform/Platform.h"
@@ -29,12 +29,13 @@ std::size_t Utf16Length(const std::string& utf8) {
 // in the same folder, named by no entry, with a shorter name that begins as the listed one
 // begins and keeps its extension.
 const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing& disc,
-                               const std::set<std::string>& listedNames) {
+                               const std::unordered_set<std::string>& listedNames) {
   const auto [folder, name] = SplitFolder(DiscListing::Folded(listedName));
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  for (const DiscEntry& file : disc.Files()) {
-    const std::string folded = DiscListing::Folded(file.name);
+  for (std::size_t i = 0; i < disc.Files().size(); ++i) {
+    const DiscEntry& file = disc.Files()[i];
+    const std::string& folded = disc.FoldedName(i);
     const auto [fileFolder, fileName] = SplitFolder(folded);
     if (listedNames.count(folded) != 0 || fileFolder != folder || fileName.size() >= name.size() ||
         fileName.size() <= extension.size() ||
@@ -49,7 +50,7 @@ const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing&
 
 // A listed disc file that the disc lacks, and what the disc may hold in its place.
 Finding MissingFinding(const ListedFile& listed, const std::string& name,
-                       const DiscListing& disc, const std::set<std::string>& listedNames,
+                       const DiscListing& disc, const std::unordered_set<std::string>& listedNames,
                        const std::string& shownDisc) {
   constexpr std::size_t kJolietLength = 64;
   const bool tooLong = Utf16Length(SplitFolder(platform::Cp932ToUtf8(name)).second) > kJolietLength;
@@ -74,24 +75,24 @@ namespace disc_check {
 std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscListing& disc,
                              const std::string& shownDisc, bool isFolder) {
   std::vector<Finding> findings;
-  std::set<std::string> listedNames;
-  for (const ListedFile& file : listed) {
-    listedNames.insert(DiscListing::Folded(file.path));
-  }
+  std::vector<std::string> folded;
+  for (const ListedFile& file : listed) folded.push_back(DiscListing::Folded(file.path));
+  const std::unordered_set<std::string> listedNames(folded.begin(), folded.end());
   // The disc's own list, and the files that stand in for listed ones, are no files left out.
-  std::set<std::string> accounted = listedNames;
+  std::unordered_set<std::string> accounted = listedNames;
   accounted.insert(DiscListing::Folded("crclist.INF"));
-  for (const ListedFile& file : listed) {
-    const std::string name = file.path;
-    const DiscEntry* found = disc.Find(name);
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const ListedFile& file = listed[i];
+    const std::string& name = file.path;
+    const DiscEntry* found = disc.Find(name, folded[i]);
     const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
     if (found == nullptr) {
       findings.push_back(MissingFinding(file, name, disc, listedNames, shownDisc));
       const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
       if (shortened != nullptr) accounted.insert(DiscListing::Folded(shortened->name));
-    } else if (found->size != listedSize) {
+    } else if (found->size && *found->size != listedSize) {
       findings.push_back({file.offset, FindingKind::SizeDiffers,
-                          Quoted(name) + " has " + std::to_string(found->size) + " bytes " +
+                          Quoted(name) + " has " + std::to_string(*found->size) + " bytes " +
                               shownDisc + ", the list says " + std::to_string(listedSize)});
     }
     if (found != nullptr && found->name != name && isFolder) {
@@ -101,10 +102,10 @@ std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscLi
                               ": Windows opens it, Linux and other case-sensitive systems do not"});
     }
   }
-  for (const DiscEntry& file : disc.Files()) {
-    if (accounted.count(DiscListing::Folded(file.name)) != 0) continue;
+  for (std::size_t i = 0; i < disc.Files().size(); ++i) {
+    if (accounted.count(disc.FoldedName(i)) != 0) continue;
     findings.push_back({Finding::kWholeFile, FindingKind::UnlistedFile,
-                        Quoted(file.name) + " " + shownDisc +
+                        Quoted(disc.Files()[i].name) + " " + shownDisc +
                             " is left out of the list: Disksentry never checks it"});
   }
   return findings;

@@ -13,7 +13,8 @@
 namespace disc_check {
 
 // shownDisc names the disc in messages ("under DIR", "in FILE.iso"). On a folder, a name that
-// matches only in another case is a finding: Windows opens it, other systems do not.
+// matches only in another case is a finding: Windows opens it, other systems do not. Sizes are
+// compared where the disc's listing has them.
 std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscListing& disc,
                              const std::string& shownDisc, bool isFolder);
 

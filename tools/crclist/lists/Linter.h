@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -60,13 +60,13 @@ class Linter : private LoadObserver {
   std::vector<Finding> findings;
   std::vector<ListedFile> discFiles;
   // Each disc path by its case-folded form, with where it first stands.
-  std::map<std::string, std::pair<std::string, std::uint32_t>> firstFolded;
+  std::unordered_map<std::string, std::pair<std::string, std::uint32_t>> firstFolded;
   // The section body being read: its values so far and the line of the last one; the names of
   // its entries with where they stand; the entry being read.
   std::size_t valueCount = 0;
   std::uint32_t previousLine = 0;
   std::uint32_t reportedLine = 0;
-  std::map<std::string, std::uint32_t> firstListed;
+  std::unordered_map<std::string, std::uint32_t> firstListed;
   Token entryName;
   TokenPlace entryNamePlace;
 };

@@ -1,6 +1,5 @@
 #include "lists/Paths.h"
 
-#include <vector>
 
 #include "checklist/InfBytes.h"
 #include "platform/Platform.h"
@@ -19,28 +18,6 @@ bool EndsInSeparator(std::string path) {
   return separator;
 }
 
-// The path with each byte that is no second byte of a character given to change.
-template <typename Change>
-std::string EachSeparator(std::string path, Change change) {
-  inf::EachSingleByte(path, change);
-  return path;
-}
-
-std::vector<std::string> PartsOf(const std::string& cp932) {
-  const std::string marked = EachSeparator(cp932, [](char& byte) {
-    if (IsSeparator(byte)) byte = '\0';
-  });
-  std::vector<std::string> parts(1);
-  for (const char byte : marked) {
-    if (byte == '\0') {
-      parts.emplace_back();
-    } else {
-      parts.back() += byte;
-    }
-  }
-  return parts;
-}
-
 }  // namespace
 
 bool ToListPath(const std::string& utf8, std::string& cp932, std::string& why) {
@@ -55,8 +32,14 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 bool ClimbsOut(const std::string& cp932) {
-  for (const std::string& part : PartsOf(cp932)) {
-    if (part == "..") return true;
+  std::size_t partStart = 0;
+  for (std::size_t i = 0; i <= cp932.size(); ++i) {
+    if (i < cp932.size() && !IsSeparator(cp932[i])) {
+      if (IsLeadByte(cp932[i])) ++i;
+      continue;
+    }
+    if (i - partStart == 2 && cp932.compare(partStart, 2, "..") == 0) return true;
+    partStart = i + 1;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/Platform.h"
 #include "terminal/TerminalText.h"
 
 namespace {
@@ -30,8 +31,8 @@ ProgressLine::ProgressLine(std::ostream& stream, ProgressTerminal shownOn, std::
                            std::size_t totalFiles)
     : out(stream), terminal(std::move(shownOn)), total(totalBytes), fileTotal(totalFiles) {}
 
-void ProgressLine::StartFile(const std::string& name, std::size_t ordinal) {
-  file = name;
+void ProgressLine::StartFile(const std::string& path, std::size_t ordinal) {
+  file = path;
   fileOrdinal = ordinal;
   fileRead = 0;
   Draw();
@@ -80,7 +81,7 @@ void ProgressLine::Draw() {
   std::string line = Figures(std::chrono::duration<double>(now - started).count());
   // The figures are ASCII: their bytes are their columns.
   if (line.size() + 2 + kShortestName <= width) {
-    line += "  " + terminal_text::EndWithin(file, width - line.size() - 2);
+    line += "  " + terminal_text::EndWithin(platform::NativePath(file), width - line.size() - 2);
   } else if (line.size() > width) {
     line.resize(width);
   }

@@ -22,8 +22,8 @@ class ProgressLine {
   ProgressLine(std::ostream& stream, ProgressTerminal terminal, std::uint64_t totalBytes,
                std::size_t totalFiles);
 
-  // name is UTF-8; ordinal counts from 1.
-  void StartFile(const std::string& name, std::size_t ordinal);
+  // path is CP932, converted only when the line is drawn; ordinal counts from 1.
+  void StartFile(const std::string& path, std::size_t ordinal);
   void AddBytes(std::uint64_t bytes);
   // The file is done, read to its end or not: all its size counts as done.
   void FinishFile(std::uint64_t size);
