@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "lists/CheckListWriter.h"
 #include "Lists.h"
 #include "Workspace.h"
+#include "lists/CheckListWriter.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "lists/Linter.h"
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
+#include "lists/Linter.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "commands/CommandLine.h"
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
+#include "commands/CommandLine.h"
 #include "platform/Platform.h"
 #include "verify/Crc32.h"
 

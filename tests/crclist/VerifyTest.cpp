@@ -8,10 +8,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "commands/CommandLine.h"
-#include "terminal/Console.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
+#include "commands/CommandLine.h"
+#include "terminal/Console.h"
 #include "verify/Crc32.h"
 
 namespace {

@@ -83,8 +83,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   verifyCommand
       ->add_option("--reading", verify.reading,
                    "parallel: several files read at once; sequential: one file at a time, in "
-                   "list order; auto (default): sequential on rotational disks and optical "
-                   "drives")
+                   "list order; auto (default): parallel on solid-state disks only")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, ReadingOrder>{{"auto", ReadingOrder::Auto},
                                               {"parallel", ReadingOrder::Parallel},

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "lists/DiscCheck.h"
 #include "disc/DiscFolder.h"
 #include "disc/DiscImage.h"
+#include "lists/DiscCheck.h"
 #include "lists/Linter.h"
 #include "lists/ListFile.h"
 #include "platform/Platform.h"

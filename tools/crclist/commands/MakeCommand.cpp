@@ -9,17 +9,17 @@
 #include <sstream>
 #include <utility>
 
+#include "checklist/InfBytes.h"
 #include "commands/ReadEach.h"
-#include "lists/CheckListWriter.h"
 #include "disc/DiscFolder.h"
 #include "disc/DiscImage.h"
 #include "disc/FolderReader.h"
 #include "disc/ImageReader.h"
+#include "lists/CheckListWriter.h"
 #include "lists/ListedFile.h"
 #include "lists/Paths.h"
-#include "terminal/ProgressLine.h"
-#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
+#include "terminal/ProgressLine.h"
 
 namespace {
 

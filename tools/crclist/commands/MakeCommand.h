@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "checklist/CheckList.h"
 #include "commands/CommandOutcome.h"
 #include "disc/DiscListing.h"
 #include "terminal/ProgressLine.h"
-#include "checklist/CheckList.h"
 
 // Texts and paths as given on the command line, in UTF-8; an empty text is left out of the list.
 struct MakeOptions {

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "checklist/CheckList.h"
 #include "lists/InvalidTokenLog.h"
 #include "lists/ListFile.h"
 #include "lists/Text.h"
-#include "checklist/CheckList.h"
 
 namespace {
 

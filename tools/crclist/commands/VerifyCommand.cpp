@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "lists/DiscCheck.h"
 #include "disc/DiscFolder.h"
 #include "disc/DiscImage.h"
 #include "disc/FolderReader.h"
 #include "disc/ImageReader.h"
+#include "lists/DiscCheck.h"
 #include "lists/ListFile.h"
 #include "lists/ListedFile.h"
 #include "lists/Paths.h"

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "disc/DiscListing.h"
+#include "checklist/CheckList.h"
 #include "commands/CommandOutcome.h"
 #include "commands/ReadEach.h"
-#include "disc/DiscReader.h"
-#include "lists/Linter.h"
-#include "terminal/ProgressLine.h"
 #include "commands/VerifyReport.h"
+#include "disc/DiscListing.h"
+#include "disc/DiscReader.h"
 #include "disc/FolderReader.h"
+#include "lists/Linter.h"
 #include "lists/ListedFile.h"
-#include "checklist/CheckList.h"
+#include "terminal/ProgressLine.h"
 
 struct VerifyOptions {
   std::string list;   // a check list, or a folder holding crclist.INF; the disc's own when empty

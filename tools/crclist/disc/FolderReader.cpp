@@ -2,9 +2,9 @@
 
 #include <chrono>
 
+#include "disc/FileBytes.h"
 #include "lists/Paths.h"
 #include "system/OperatingSystem.h"
-#include "disc/FileBytes.h"
 
 namespace {
 

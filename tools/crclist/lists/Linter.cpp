@@ -4,11 +4,11 @@
 #include <cctype>
 #include <utility>
 
+#include "checklist/InfBytes.h"
 #include "disc/DiscListing.h"
+#include "lists/InvalidTokenLog.h"
 #include "lists/Paths.h"
 #include "lists/Text.h"
-#include "lists/InvalidTokenLog.h"
-#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "lists/Finding.h"
-#include "lists/ListFile.h"
-#include "lists/LineIndex.h"
-#include "lists/ListedFile.h"
 #include "checklist/CheckList.h"
 #include "checklist/LoadObserver.h"
+#include "lists/Finding.h"
+#include "lists/LineIndex.h"
+#include "lists/ListFile.h"
+#include "lists/ListedFile.h"
 
 // Reads a check list's bytes through the program's own loader, and finds on the way what will
 // not read as its author most likely meant.
