@@ -86,12 +86,12 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
   fs::recursive_directory_iterator walk(rootPath, fs::directory_options::follow_directory_symlink,
                                         failure);
   for (; !failure && walk != fs::recursive_directory_iterator(); walk.increment(failure)) {
-    fs::path relative = walk->path().native().substr(prefix);
+    const fs::path relative = walk->path().native().substr(prefix);
     // Named in messages as the system writes paths, as verify names the files it reads.
-    const std::string shown = relative.make_preferred().u8string();
+    const auto shown = [&relative] { return fs::path(relative).make_preferred().u8string(); };
     const bool isFolder = walk->is_directory(failure);
     if (failure && walk->is_symlink()) {
-      error = shown + ": a broken symbolic link to " +
+      error = shown() + ": a broken symbolic link to " +
               fs::read_symlink(walk->path(), failure).u8string();
       return false;
     }
@@ -100,7 +100,7 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
     if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;
     std::string reason;
     if (!AddFile(*walk, relative, sizes == Sizes::Listed, files, reason)) {
-      error = shown + ": " + reason;
+      error = shown() + ": " + reason;
       return false;
     }
   }
