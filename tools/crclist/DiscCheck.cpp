@@ -27,37 +27,31 @@ std::size_t Utf16Length(const std::string& utf8) {
 
 // The disc file that an image's name rules may have made of a listed name that the disc lacks:
 // in the same folder, named by no entry, with a shorter name that begins as the listed one
-// begins and keeps its extension.
+// begins and keeps its extension. Each shorter stem is looked up, the longest first, so the cost
+// grows with the name's length and not with the disc's files.
 const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing& disc,
                                const std::set<std::string>& listedNames) {
   const auto [folder, name] = SplitFolder(DiscListing::Folded(listedName));
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  for (const DiscEntry& file : disc.Files()) {
-    const std::string folded = DiscListing::Folded(file.name);
-    const auto [fileFolder, fileName] = SplitFolder(folded);
-    if (listedNames.count(folded) != 0 || fileFolder != folder || fileName.size() >= name.size() ||
-        fileName.size() <= extension.size() ||
-        fileName.compare(fileName.size() - extension.size(), extension.size(), extension) != 0) {
-      continue;
-    }
-    const std::string stem = fileName.substr(0, fileName.size() - extension.size());
-    if (name.compare(0, stem.size(), stem) == 0) return &file;
+  for (std::size_t stem = name.size() - extension.size(); stem-- > 1;) {
+    const std::string candidate = folder + name.substr(0, stem) + extension;
+    if (listedNames.count(candidate) != 0) continue;
+    const std::vector<const DiscEntry*> found = disc.WithFolded(candidate);
+    if (!found.empty()) return found.front();
   }
   return nullptr;
 }
 
 // A listed disc file that the disc lacks, and what the disc may hold in its place.
 Finding MissingFinding(const ListedFile& listed, const std::string& name,
-                       const DiscListing& disc, const std::set<std::string>& listedNames,
-                       const std::string& shownDisc) {
+                       const DiscEntry* shortened, const std::string& shownDisc) {
   constexpr std::size_t kJolietLength = 64;
   const bool tooLong = Utf16Length(SplitFolder(platform::Cp932ToUtf8(name)).second) > kJolietLength;
   const std::string why = tooLong
                               ? ": the name is longer than the " + std::to_string(kJolietLength) +
                                     " characters that Joliet names may have"
                               : "";
-  const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
   if (shortened != nullptr) {
     return {listed.offset, FindingKind::ShortenedName,
             Quoted(name) + " is not found " + shownDisc + ", which holds it shortened to " +
@@ -85,8 +79,8 @@ std::vector<Finding> DiscCheck::Compare(const std::vector<ListedFile>& listed,
     const DiscEntry* found = disc.Find(name);
     const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
     if (found == nullptr) {
-      findings.push_back(MissingFinding(file, name, disc, listedNames, shownDisc));
       const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
+      findings.push_back(MissingFinding(file, name, shortened, shownDisc));
       if (shortened != nullptr) accounted.insert(DiscListing::Folded(shortened->name));
     } else if (found->size != listedSize) {
       findings.push_back({file.offset, FindingKind::SizeDiffers,
@@ -100,8 +94,9 @@ std::vector<Finding> DiscCheck::Compare(const std::vector<ListedFile>& listed,
                               ": Windows opens it, Linux and other case-sensitive systems do not"});
     }
   }
-  for (const DiscEntry& file : disc.Files()) {
-    if (accounted.count(DiscListing::Folded(file.name)) != 0) continue;
+  for (std::size_t i = 0; i < disc.Files().size(); ++i) {
+    const DiscEntry& file = disc.Files()[i];
+    if (accounted.count(disc.FoldedName(i)) != 0) continue;
     findings.push_back({Finding::kWholeFile, FindingKind::UnlistedFile,
                         Quoted(file.name) + " " + shownDisc +
                             " is left out of the list: Disksentry never checks it"});

@@ -62,7 +62,10 @@ void Encode(char32_t c, std::string& text) {
 }  // namespace
 
 DiscListing::DiscListing(std::vector<DiscEntry> entries) : files(std::move(entries)) {
-  for (std::size_t i = 0; i < files.size(); ++i) byFoldedName.emplace(Folded(files[i].name), i);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    foldedNames.push_back(Folded(files[i].name));
+    byFoldedName.emplace(foldedNames.back(), i);
+  }
 }
 
 const std::vector<DiscEntry>& DiscListing::Files() const { return files; }
@@ -75,6 +78,15 @@ const DiscEntry* DiscListing::Find(const std::string& name) const {
   }
   return &files[first->second];
 }
+
+std::vector<const DiscEntry*> DiscListing::WithFolded(const std::string& folded) const {
+  std::vector<const DiscEntry*> matches;
+  const auto [first, last] = byFoldedName.equal_range(folded);
+  for (auto match = first; match != last; ++match) matches.push_back(&files[match->second]);
+  return matches;
+}
+
+const std::string& DiscListing::FoldedName(std::size_t index) const { return foldedNames[index]; }
 
 // Through Unicode, as Windows compares names: a character that CP932 writes in two ways (NEC's
 // and IBM's rows) is one character.

@@ -23,6 +23,11 @@ class DiscListing {
   // The file of that name, the one of exactly that name when several differ only in case; null
   // when there is none.
   const DiscEntry* Find(const std::string& name) const;
+  // Every file whose name folds to that, in the order of Files(): more than one where names
+  // differ only in case, which Windows takes for one file.
+  std::vector<const DiscEntry*> WithFolded(const std::string& folded) const;
+  // The name of Files()[index] folded, as it was once when the listing was made.
+  const std::string& FoldedName(std::size_t index) const;
 
   // The name as the drive compares it: UTF-8 with every letter of CP932's repertoire that has a
   // capital (Latin, full-width Latin, Greek, Cyrillic, Roman numerals) in capitals.
@@ -30,5 +35,6 @@ class DiscListing {
 
  private:
   std::vector<DiscEntry> files;
+  std::vector<std::string> foldedNames;
   std::multimap<std::string, std::size_t> byFoldedName;
 };
