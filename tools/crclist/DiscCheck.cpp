@@ -45,7 +45,8 @@ const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing&
 
 // A listed disc file that the disc lacks, and what the disc may hold in its place.
 Finding MissingFinding(const ListedFile& listed, const std::string& name,
-                       const DiscEntry* shortened, const std::string& shownDisc) {
+                       const DiscEntry* shortened, const DiscListing& disc,
+                       const std::string& shownDisc) {
   constexpr std::size_t kJolietLength = 64;
   const bool tooLong = Utf16Length(SplitFolder(platform::Cp932ToUtf8(name)).second) > kJolietLength;
   const std::string why = tooLong
@@ -57,11 +58,28 @@ Finding MissingFinding(const ListedFile& listed, const std::string& name,
             Quoted(name) + " is not found " + shownDisc + ", which holds it shortened to " +
                 Quoted(shortened->name) + why};
   }
+  const UnlistableFile* unlistable = disc.UnlistableAs(name);
+  if (unlistable != nullptr) {
+    return {listed.offset, FindingKind::MissingFile,
+            Quoted(name) + " is not found " + shownDisc + ", which holds \"" +
+                unlistable->shownName + "\" instead: " + unlistable->reason};
+  }
   return {listed.offset, FindingKind::MissingFile,
           Quoted(name) + " is not found " + shownDisc + why};
 }
 
 }  // namespace
+
+std::string DiscCheck::Twins(const std::string& name, const DiscListing& disc) {
+  const std::vector<const DiscEntry*> twins = disc.WithFolded(DiscListing::Folded(name));
+  if (twins.size() < 2) return "";
+  std::string files;
+  for (const DiscEntry* twin : twins) files += (files.empty() ? "" : " and ") + Quoted(twin->name);
+  const bool oneName = twins.front()->name == twins.back()->name;
+  return "the disc holds " + files +
+         (oneName ? ", two files under one name: Windows opens only one of them"
+                  : ", which differ only in letter case: Windows opens one file for both names");
+}
 
 std::vector<Finding> DiscCheck::Compare(const std::vector<ListedFile>& listed,
                                         const DiscListing& disc, const std::string& shownDisc,
@@ -80,19 +98,31 @@ std::vector<Finding> DiscCheck::Compare(const std::vector<ListedFile>& listed,
     const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
     if (found == nullptr) {
       const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
-      findings.push_back(MissingFinding(file, name, shortened, shownDisc));
+      findings.push_back(MissingFinding(file, name, shortened, disc, shownDisc));
       if (shortened != nullptr) accounted.insert(DiscListing::Folded(shortened->name));
     } else if (found->size != listedSize) {
       findings.push_back({file.offset, FindingKind::SizeDiffers,
                           Quoted(name) + " has " + std::to_string(found->size) + " bytes " +
                               shownDisc + ", the list says " + std::to_string(listedSize)});
     }
-    if (found != nullptr && found->name != name && isFolder) {
+    const std::string twins = found != nullptr ? Twins(name, disc) : "";
+    if (!twins.empty()) {
+      findings.push_back({file.offset, FindingKind::CaseTwins,
+                          Quoted(name) + " " + shownDisc + ": " + twins});
+    }
+    if (found != nullptr && found->name != name && isFolder && twins.empty()) {
       findings.push_back({file.offset, FindingKind::CaseOnlyMatch,
                           Quoted(name) + " is found " + shownDisc + " only as " +
                               Quoted(found->name) +
                               ": Windows opens it, Linux and other case-sensitive systems do not"});
     }
+  }
+  for (const UnlistableFile& file : disc.Unlistable()) {
+    findings.push_back({Finding::kWholeFile, FindingKind::UnlistableName,
+                        file.shownName.empty()
+                            ? shownDisc + ", " + file.reason + ", so no list can name it"
+                            : "\"" + file.shownName + "\" " + shownDisc +
+                                  " cannot be listed: " + file.reason});
   }
   for (std::size_t i = 0; i < disc.Files().size(); ++i) {
     const DiscEntry& file = disc.Files()[i];

@@ -61,14 +61,26 @@ void Encode(char32_t c, std::string& text) {
 
 }  // namespace
 
-DiscListing::DiscListing(std::vector<DiscEntry> entries) : files(std::move(entries)) {
+DiscListing::DiscListing(std::vector<DiscEntry> entries, std::vector<UnlistableFile> unlistableFiles)
+    : files(std::move(entries)), unlistable(std::move(unlistableFiles)) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     foldedNames.push_back(Folded(files[i].name));
     byFoldedName.emplace(foldedNames.back(), i);
   }
+  for (std::size_t i = 0; i < unlistable.size(); ++i) {
+    const std::string& nearest = unlistable[i].nearestName;
+    if (!nearest.empty()) unlistableByFoldedName.emplace(Folded(nearest), i);
+  }
 }
 
 const std::vector<DiscEntry>& DiscListing::Files() const { return files; }
+
+const std::vector<UnlistableFile>& DiscListing::Unlistable() const { return unlistable; }
+
+const UnlistableFile* DiscListing::UnlistableAs(const std::string& name) const {
+  const auto found = unlistableByFoldedName.find(Folded(name));
+  return found == unlistableByFoldedName.end() ? nullptr : &unlistable[found->second];
+}
 
 const DiscEntry* DiscListing::Find(const std::string& name) const {
   const auto [first, last] = byFoldedName.equal_range(Folded(name));

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "CheckListWriter.h"
+#include "DiscCheck.h"
 #include "DiscFolder.h"
 #include "DiscImage.h"
 #include "FolderReader.h"
@@ -263,7 +264,19 @@ bool MakeCommand::ListDiscFiles(CheckList& list, DiscListing& listing, std::ostr
     err << "crclist: " << error << "\n";
     return false;
   }
+  const std::string& disc = options.image.empty() ? options.folder : options.image;
+  for (const UnlistableFile& file : listing.Unlistable()) {
+    err << "crclist: " << disc << ": "
+        << (file.shownName.empty() ? "" : "\"" + file.shownName + "\" cannot be listed: ")
+        << file.reason << "\n";
+  }
+  if (!listing.Unlistable().empty()) return false;
   for (const DiscEntry& file : listing.Files()) {
+    const std::string twins = DiscCheck::Twins(file.name, listing);
+    if (!twins.empty()) {
+      err << "crclist: " << disc << ": " << twins << "\n";
+      return false;
+    }
     if (file.size > 0xFFFFFFFFu) {
       err << "crclist: " << platform::Cp932ToUtf8(file.name)
           << ": 4 GiB or larger, beyond the 32-bit sizes of a check list\n";
