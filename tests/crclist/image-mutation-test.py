@@ -57,11 +57,76 @@ def metadata_end(image):
     return max(20 * SECTOR, first_data if first_data > 0 else 40 * SECTOR)
 
 
-def mutate(image, rng):
+def folder_records(image):
+    """Where each folder record of the image's trees stands, with whether its tree is Joliet:
+    walked from the volume descriptors, so that mutations can aim at the fields that name files."""
+    found = []
+    sector = 16
+    while (sector + 1) * SECTOR <= len(image) and image[sector * SECTOR] != 255:
+        descriptor = sector * SECTOR
+        kind = image[descriptor]
+        joliet = kind == 2 and image[descriptor + 88:descriptor + 90] == b"%/"
+        if kind == 1 or joliet:
+            walk_folder(image, descriptor + 156, joliet, found, set())
+        sector += 1
+    return found
+
+
+def walk_folder(image, record, joliet, found, seen):
+    extent = int.from_bytes(image[record + 2:record + 6], "little")
+    size = int.from_bytes(image[record + 10:record + 14], "little")
+    if extent in seen or (extent * SECTOR + size) > len(image):
+        return
+    seen.add(extent)
+    at, end = extent * SECTOR, extent * SECTOR + size
+    while at < end:
+        length = image[at]
+        if length == 0:
+            at = (at // SECTOR + 1) * SECTOR
+            continue
+        name_length = image[at + 32]
+        if not (name_length == 1 and image[at + 33] in (0, 1)):
+            found.append((at, joliet))
+            if image[at + 25] & 2:
+                walk_folder(image, at, joliet, found, seen)
+        at += length
+
+
+def damage_record(data, rng, records):
+    """One field of one folder record: its name (a lone surrogate in a Joliet name), the name's or
+    the record's length, or the extent or size it points to."""
+    at, joliet = rng.choice(records)
+    field = rng.choice(["surrogate" if joliet else "name-byte", "name-length", "record-length",
+                        "extent", "size"])
+    name_length = data[at + 32]
+    if field == "surrogate" and name_length >= 2:
+        unit = at + 33 + rng.randrange(name_length // 2) * 2
+        data[unit:unit + 2] = rng.choice([b"\xD8\x00", b"\xDC\x00"])
+    elif field == "name-byte" and name_length >= 1:
+        data[at + 33 + rng.randrange(name_length)] = rng.randrange(256)
+    elif field == "name-length":
+        data[at + 32] = rng.randrange(256)
+    elif field == "record-length":
+        data[at] = rng.randrange(256)
+    elif field == "extent":
+        value = rng.randrange(len(data) // SECTOR + 64).to_bytes(4, "little")
+        data[at + 2:at + 6] = value
+        data[at + 6:at + 10] = value[::-1]
+    else:
+        value = rng.choice([0xFFFFFFF0, rng.randrange(1 << 32)]).to_bytes(4, "little")
+        data[at + 10:at + 14] = value
+        data[at + 14:at + 18] = value[::-1]
+    return f"record {field}"
+
+
+def mutate(image, rng, records):
     data = bytearray(image)
-    kind = rng.choice(["flip", "zero-sector", "absurd", "truncate", "flip-data"])
+    kind = rng.choice(["record", "record", "record", "flip", "zero-sector", "absurd", "truncate",
+                       "flip-data"])
     end = metadata_end(image)
-    if kind == "flip":
+    if kind == "record":
+        kind = damage_record(data, rng, records)
+    elif kind == "flip":
         for _ in range(rng.randint(1, 16)):
             data[rng.randrange(16 * SECTOR, end)] ^= 1 << rng.randrange(8)
     elif kind == "zero-sector":
@@ -116,12 +181,13 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         work = Path(folder)
         images, list_file = make_images(crclist, work)
+        records = {name: folder_records(image) for name, image in images.items()}
         case = work / "case"
         case.mkdir()
         started = time.monotonic()
         while time.monotonic() - started < budget and len(failures) < 5:
             name = rng.choice(sorted(images))
-            kind, damaged = mutate(images[name], rng)
+            kind, damaged = mutate(images[name], rng, records[name])
             image = case / "damaged.iso"
             image.write_bytes(damaged)
             runs += 1
