@@ -16,6 +16,7 @@
 #include "disc/FolderReader.h"
 #include "disc/ImageReader.h"
 #include "lists/CheckListWriter.h"
+#include "lists/DiscCheck.h"
 #include "lists/ListedFile.h"
 #include "lists/Paths.h"
 #include "platform/Platform.h"
@@ -24,6 +25,17 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The disc's files that no list can name, each with why: one on the line, several below it.
+std::string Unlistable(const std::vector<UnlistableFile>& files) {
+  const auto describe = [](const UnlistableFile& file) {
+    return (file.shownName.empty() ? "" : "\"" + file.shownName + "\" cannot be listed: ") + file.reason;
+  };
+  if (files.size() == 1) return describe(files.front());
+  std::string text = std::to_string(files.size()) + " files cannot be listed:";
+  for (const UnlistableFile& file : files) text += "\n  " + describe(file);
+  return text;
+}
 
 bool ToCp932Text(const char* option, const std::string& text, std::string& cp932,
                  std::string& why) {
@@ -257,7 +269,17 @@ bool MakeCommand::ListDiscFiles(CheckList& list, DiscListing& listing, std::stri
                               disc_folder::Sizes::Listed, listing, why)
           : DiscImage::List(options.image, listing, why);
   if (!listed) return false;
+  const std::string& disc = options.image.empty() ? options.folder : options.image;
+  if (!listing.Unlistable().empty()) {
+    why = disc + ": " + Unlistable(listing.Unlistable());
+    return false;
+  }
   for (const DiscEntry& file : listing.Files()) {
+    const std::string twins = disc_check::Twins(file.name, listing);
+    if (!twins.empty()) {
+      why = disc + ": " + twins;
+      return false;
+    }
     if (*file.size > 0xFFFFFFFFu) {
       why = platform::Cp932ToUtf8(file.name) +
             ": 4 GiB or larger, beyond the 32-bit sizes of a check list";

@@ -45,6 +45,8 @@ std::string Failure(const FileOutcome& outcome, const ListedFile& file,
              " bytes, found " + std::to_string(*outcome.foundSize);
     case FileStatus::Unreadable:
       return "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
+    case FileStatus::Ambiguous:
+      return outcome.reason;
     default: {
       const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
       const std::string over = outcome.bytesRead == listedSize
@@ -114,8 +116,10 @@ CommandOutcome VerifyCommand::Run(std::ostream& out, std::ostream& err) const {
   }
   // Standard output carries the JSON report alone when it goes there.
   std::ostream& messages = options.json == "-" ? err : out;
+  std::vector<std::string> twins;
+  for (const ListedFile& file : report.files) twins.push_back(disc_check::Twins(file.path, listing));
   const std::unique_ptr<DiscReader> reader = OpenDisc(report, std::move(listing));
-  int code = VerifyFiles(*reader, report, messages, err);
+  int code = VerifyFiles(*reader, twins, report, messages, err);
   if (code == 0 && options.strict && !report.findings.empty()) {
     messages << "the list's " << report.findings.size()
              << (report.findings.size() == 1 ? " finding fails" : " findings fail")
@@ -137,7 +141,10 @@ bool VerifyCommand::ReadList(VerifyReport& report, std::string& bytes, std::stri
       report.list = options.image + ": crclist.INF";
       return DiscImage::ReadFile(options.image, "crclist.INF", bytes, why);
     }
-    report.list = options.list;
+    // LIST may be the folder that holds the list, as without --image.
+    std::error_code error;
+    const bool folder = fs::is_directory(fs::u8path(options.list), error);
+    report.list = folder ? (fs::u8path(options.list) / "crclist.INF").u8string() : options.list;
   } else if (!FindFolderPaths(report.list, report.root, why)) {
     return false;
   }
@@ -228,8 +235,9 @@ std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const VerifyReport& report,
   return std::make_unique<FolderReader>(root, report.root, report.files, options.reading);
 }
 
-int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
-                               std::ostream& err) const {
+// twins tells, for each file, the files that Windows takes for one under its name.
+int VerifyCommand::VerifyFiles(DiscReader& reader, const std::vector<std::string>& twins,
+                               VerifyReport& report, std::ostream& out, std::ostream& err) const {
   const std::vector<ListedFile>& files = report.files;
   report.outcomes.assign(files.size(), FileOutcome{});
   std::uint64_t totalBytes = 0;
@@ -238,7 +246,11 @@ int VerifyCommand::VerifyFiles(DiscReader& reader, VerifyReport& report, std::os
   const auto started = std::chrono::steady_clock::now();
   std::size_t failures = 0;
   const bool read = ReadEach(reader, files, 1, progress, stopRequested,
-                             [&](std::size_t i, const FileOutcome& outcome) {
+                             [&](std::size_t i, FileOutcome outcome) {
+    if (!twins[i].empty()) {
+      outcome.status = FileStatus::Ambiguous;
+      outcome.reason = twins[i];
+    }
     report.outcomes[i] = outcome;
     if (outcome.status == FileStatus::Intact) {
       if (options.verbose) {

@@ -53,8 +53,8 @@ class VerifyCommand {
                                             const std::string& listingProblem) const;
   bool CanVerify(const Linter& linter, const std::string& shownList, std::string& why) const;
   std::unique_ptr<DiscReader> OpenDisc(const VerifyReport& report, DiscListing listing) const;
-  int VerifyFiles(DiscReader& reader, VerifyReport& report, std::ostream& out,
-                  std::ostream& err) const;
+  int VerifyFiles(DiscReader& reader, const std::vector<std::string>& twins,
+                  VerifyReport& report, std::ostream& out, std::ostream& err) const;
   int Summarize(const VerifyReport& report, std::size_t failures, bool stopped, std::ostream& out,
                 std::ostream& err) const;
 

@@ -12,7 +12,8 @@ using Json = nlohmann::ordered_json;
 
 constexpr FileStatus kStatuses[] = {FileStatus::Intact,      FileStatus::Missing,
                                     FileStatus::SizeDiffers, FileStatus::CrcDiffers,
-                                    FileStatus::Unreadable,  FileStatus::NotReached};
+                                    FileStatus::Unreadable,  FileStatus::NotReached,
+                                    FileStatus::Ambiguous};
 
 Json FileJson(const ListedFile& file, const FileOutcome& outcome) {
   Json json = {{"section", inf::SectionName(file.section)},
@@ -39,6 +40,7 @@ const char* VerifyReport::StatusName(FileStatus status) {
     case FileStatus::CrcDiffers: return "CRC-32 differs";
     case FileStatus::Unreadable: return "unreadable";
     case FileStatus::NotReached: return "not reached";
+    case FileStatus::Ambiguous: return "ambiguous";
   }
   return "";
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "lists/Cp932Name.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool ListName(const fs::path& relative, std::string& name, std::string& reason) 
     }
     std::string cp932;
     if (!platform::Utf8ToCp932(utf8, cp932)) {
-      reason = "the name has no CP932 form, and check-list names are CP932";
+      reason = cp932_name::WhyUnwritable(utf8);
       return false;
     }
     name += (name.empty() ? "" : "\\") + cp932;
@@ -47,9 +48,10 @@ bool IsSkipped(const fs::path& file, const fs::path& skip) {
   return file.filename() == skip.filename() && fs::equivalent(file, skip, error);
 }
 
-// Adds the file, or gives false with the reason.
+// Adds the file, or one that no list can name to unlistable, or gives false with the reason.
 bool AddFile(const fs::directory_entry& entry, const fs::path& relative, bool withSize,
-             std::vector<DiscEntry>& files, std::string& reason) {
+             std::vector<DiscEntry>& files, std::vector<UnlistableFile>& unlistable,
+             std::string& reason) {
   std::error_code failure;
   if (!entry.is_regular_file(failure)) {
     reason = "neither a file nor a folder";
@@ -64,7 +66,13 @@ bool AddFile(const fs::directory_entry& entry, const fs::path& relative, bool wi
       return false;
     }
   }
-  if (!ListName(relative, file.name, reason)) return false;
+  if (!ListName(relative, file.name, reason)) {
+    std::string shown = relative.generic_u8string();
+    std::replace(shown.begin(), shown.end(), '/', '\\');
+    const bool holdsBackslash = relative.generic_u8string().find('\\') != std::string::npos;
+    unlistable.push_back({shown, holdsBackslash ? "" : cp932_name::Nearest(shown), reason});
+    return true;
+  }
   files.push_back(file);
   return true;
 }
@@ -76,6 +84,7 @@ namespace disc_folder {
 bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListing& listing,
           std::string& error) {
   std::vector<DiscEntry> files;
+  std::vector<UnlistableFile> unlistable;
   const fs::path rootPath = fs::u8path(root);
   // Every path the walk gives starts with the root and a separator.
   const fs::path::string_type& rootText = rootPath.native();
@@ -99,7 +108,7 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
     const bool isCheckList = relative == relative.filename() && IsCheckListName(relative);
     if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;
     std::string reason;
-    if (!AddFile(*walk, relative, sizes == Sizes::Listed, files, reason)) {
+    if (!AddFile(*walk, relative, sizes == Sizes::Listed, files, unlistable, reason)) {
       error = shown() + ": " + reason;
       return false;
     }
@@ -110,7 +119,7 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
   }
   std::sort(files.begin(), files.end(),
             [](const DiscEntry& a, const DiscEntry& b) { return a.name < b.name; });
-  listing = DiscListing(std::move(files));
+  listing = DiscListing(std::move(files), std::move(unlistable));
   return true;
 }
 

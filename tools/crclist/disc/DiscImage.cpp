@@ -15,7 +15,7 @@ bool DiscImage::List(const std::string& file, DiscListing& listing, std::string&
   if (!error.empty()) return false;
   std::sort(files.begin(), files.end(),
             [](const DiscEntry& a, const DiscEntry& b) { return a.name < b.name; });
-  listing = DiscListing(std::move(files));
+  listing = DiscListing(std::move(files), image.Unlistable());
   return true;
 }
 
@@ -39,3 +39,5 @@ bool DiscImage::ReadFile(const std::string& file, const std::string& name, std::
 }
 
 const std::string& DiscImage::Error() const { return error; }
+
+const std::vector<UnlistableFile>& DiscImage::Unlistable() const { return unlistable; }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "disc/DiscListing.h"
 
@@ -29,17 +30,19 @@ class DiscImage {
   // False, with Error() telling why, when the file cannot be read as an image; always so in a
   // build without image support.
   bool Open(const std::string& file);
-  // Moves to the next file, passing over folders; false at the end, or on an error, which
-  // Error() then tells.
+  // Moves to the next file, passing over folders and the files that no check list can name,
+  // which Unlistable() gathers; false at the end, or on an error, which Error() then tells.
   bool Next(DiscEntry& entry);
   // The current file's next bytes, valid up to the next call; size 0 at the file's end. False,
   // with Error() telling why, when they cannot be read.
   bool Read(const std::uint8_t*& data, std::size_t& size);
   const std::string& Error() const;
+  const std::vector<UnlistableFile>& Unlistable() const;
 
  private:
   struct Archive;
 
   std::unique_ptr<Archive> archive;
   std::string error;
+  std::vector<UnlistableFile> unlistable;
 };

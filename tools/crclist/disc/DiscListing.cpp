@@ -33,14 +33,26 @@ char32_t Capital(char32_t c) {
 
 }  // namespace
 
-DiscListing::DiscListing(std::vector<DiscEntry> entries) : files(std::move(entries)) {
+DiscListing::DiscListing(std::vector<DiscEntry> entries, std::vector<UnlistableFile> unlistableFiles)
+    : files(std::move(entries)), unlistable(std::move(unlistableFiles)) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     foldedNames.push_back(Folded(files[i].name));
     byFoldedName.emplace(foldedNames.back(), i);
   }
+  for (std::size_t i = 0; i < unlistable.size(); ++i) {
+    const std::string& nearest = unlistable[i].nearestName;
+    if (!nearest.empty()) unlistableByFoldedName.emplace(Folded(nearest), i);
+  }
 }
 
 const std::vector<DiscEntry>& DiscListing::Files() const { return files; }
+
+const std::vector<UnlistableFile>& DiscListing::Unlistable() const { return unlistable; }
+
+const UnlistableFile* DiscListing::UnlistableAs(const std::string& name) const {
+  const auto found = unlistableByFoldedName.find(Folded(name));
+  return found == unlistableByFoldedName.end() ? nullptr : &unlistable[found->second];
+}
 
 const std::string& DiscListing::FoldedName(std::size_t index) const { return foldedNames[index]; }
 
@@ -55,6 +67,13 @@ const DiscEntry* DiscListing::Find(const std::string& name, const std::string& f
     if (files[match->second].name == name) return &files[match->second];
   }
   return &files[first->second];
+}
+
+std::vector<const DiscEntry*> DiscListing::WithFolded(const std::string& folded) const {
+  std::vector<const DiscEntry*> matches;
+  const auto [first, last] = byFoldedName.equal_range(folded);
+  for (auto match = first; match != last; ++match) matches.push_back(&files[match->second]);
+  return matches;
 }
 
 // Through Unicode, as Windows compares names: a character that CP932 writes in two ways (NEC's

@@ -6,7 +6,8 @@
 
 #include "verify/FileVerification.h"
 
-enum class FileStatus { Intact, Missing, SizeDiffers, CrcDiffers, Unreadable, NotReached };
+// Ambiguous: the disc holds files whose names differ only in case, which Windows takes for one.
+enum class FileStatus { Intact, Missing, SizeDiffers, CrcDiffers, Unreadable, NotReached, Ambiguous };
 
 // What verifying one listed file found.
 struct FileOutcome {

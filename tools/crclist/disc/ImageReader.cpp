@@ -54,7 +54,10 @@ FileOutcome ImageReader::Verify(const ListedFile& listed, const Progress& progre
   const DiscEntry* found = listing.Find(listed.path);
   if (found == nullptr) {
     outcome.status = FileStatus::Missing;
-    outcome.reason = "the image holds no file of that name";
+    const UnlistableFile* unlistable = listing.UnlistableAs(listed.path);
+    outcome.reason = unlistable == nullptr ? "the image holds no file of that name"
+                                           : "the image holds \"" + unlistable->shownName +
+                                                 "\" instead: " + unlistable->reason;
   } else if (*found->size != static_cast<std::uint32_t>(listed.entry.size)) {
     outcome.status = FileStatus::SizeDiffers;
     outcome.foundSize = *found->size;

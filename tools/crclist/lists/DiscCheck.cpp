@@ -27,30 +27,25 @@ std::size_t Utf16Length(const std::string& utf8) {
 
 // The disc file that an image's name rules may have made of a listed name that the disc lacks:
 // in the same folder, named by no entry, with a shorter name that begins as the listed one
-// begins and keeps its extension.
+// begins and keeps its extension. Each shorter stem is looked up, the longest first, so the cost
+// grows with the name's length and not with the disc's files.
 const DiscEntry* ShortenedName(const std::string& listedName, const DiscListing& disc,
                                const std::unordered_set<std::string>& listedNames) {
   const auto [folder, name] = SplitFolder(DiscListing::Folded(listedName));
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  for (std::size_t i = 0; i < disc.Files().size(); ++i) {
-    const DiscEntry& file = disc.Files()[i];
-    const std::string& folded = disc.FoldedName(i);
-    const auto [fileFolder, fileName] = SplitFolder(folded);
-    if (listedNames.count(folded) != 0 || fileFolder != folder || fileName.size() >= name.size() ||
-        fileName.size() <= extension.size() ||
-        fileName.compare(fileName.size() - extension.size(), extension.size(), extension) != 0) {
-      continue;
-    }
-    const std::string stem = fileName.substr(0, fileName.size() - extension.size());
-    if (name.compare(0, stem.size(), stem) == 0) return &file;
+  for (std::size_t stem = name.size() - extension.size(); stem-- > 1;) {
+    const std::string candidate = folder + name.substr(0, stem) + extension;
+    if (listedNames.count(candidate) != 0) continue;
+    const std::vector<const DiscEntry*> found = disc.WithFolded(candidate);
+    if (!found.empty()) return found.front();
   }
   return nullptr;
 }
 
 // A listed disc file that the disc lacks, and what the disc may hold in its place.
 Finding MissingFinding(const ListedFile& listed, const std::string& name,
-                       const DiscListing& disc, const std::unordered_set<std::string>& listedNames,
+                       const DiscEntry* shortened, const DiscListing& disc,
                        const std::string& shownDisc) {
   constexpr std::size_t kJolietLength = 64;
   const bool tooLong = Utf16Length(SplitFolder(platform::Cp932ToUtf8(name)).second) > kJolietLength;
@@ -58,11 +53,16 @@ Finding MissingFinding(const ListedFile& listed, const std::string& name,
                               ? ": the name is longer than the " + std::to_string(kJolietLength) +
                                     " characters that Joliet names may have"
                               : "";
-  const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
   if (shortened != nullptr) {
     return {listed.offset, FindingKind::ShortenedName,
             Quoted(name) + " is not found " + shownDisc + ", which holds it shortened to " +
                 Quoted(shortened->name) + why};
+  }
+  const UnlistableFile* unlistable = disc.UnlistableAs(name);
+  if (unlistable != nullptr) {
+    return {listed.offset, FindingKind::MissingFile,
+            Quoted(name) + " is not found " + shownDisc + ", which holds \"" +
+                unlistable->shownName + "\" instead: " + unlistable->reason};
   }
   return {listed.offset, FindingKind::MissingFile,
           Quoted(name) + " is not found " + shownDisc + why};
@@ -71,6 +71,17 @@ Finding MissingFinding(const ListedFile& listed, const std::string& name,
 }  // namespace
 
 namespace disc_check {
+
+std::string Twins(const std::string& name, const DiscListing& disc) {
+  const std::vector<const DiscEntry*> twins = disc.WithFolded(DiscListing::Folded(name));
+  if (twins.size() < 2) return "";
+  std::string files;
+  for (const DiscEntry* twin : twins) files += (files.empty() ? "" : " and ") + Quoted(twin->name);
+  const bool oneName = twins.front()->name == twins.back()->name;
+  return "the disc holds " + files +
+         (oneName ? ", two files under one name: Windows opens only one of them"
+                  : ", which differ only in letter case: Windows opens one file for both names");
+}
 
 std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscListing& disc,
                              const std::string& shownDisc, bool isFolder) {
@@ -87,20 +98,32 @@ std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscLi
     const DiscEntry* found = disc.Find(name, folded[i]);
     const auto listedSize = static_cast<std::uint32_t>(file.entry.size);
     if (found == nullptr) {
-      findings.push_back(MissingFinding(file, name, disc, listedNames, shownDisc));
       const DiscEntry* shortened = ShortenedName(name, disc, listedNames);
+      findings.push_back(MissingFinding(file, name, shortened, disc, shownDisc));
       if (shortened != nullptr) accounted.insert(DiscListing::Folded(shortened->name));
     } else if (found->size && *found->size != listedSize) {
       findings.push_back({file.offset, FindingKind::SizeDiffers,
                           Quoted(name) + " has " + std::to_string(*found->size) + " bytes " +
                               shownDisc + ", the list says " + std::to_string(listedSize)});
     }
-    if (found != nullptr && found->name != name && isFolder) {
+    const std::string twins = found != nullptr ? Twins(name, disc) : "";
+    if (!twins.empty()) {
+      findings.push_back({file.offset, FindingKind::CaseTwins,
+                          Quoted(name) + " " + shownDisc + ": " + twins});
+    }
+    if (found != nullptr && found->name != name && isFolder && twins.empty()) {
       findings.push_back({file.offset, FindingKind::CaseOnlyMatch,
                           Quoted(name) + " is found " + shownDisc + " only as " +
                               Quoted(found->name) +
                               ": Windows opens it, Linux and other case-sensitive systems do not"});
     }
+  }
+  for (const UnlistableFile& file : disc.Unlistable()) {
+    findings.push_back({Finding::kWholeFile, FindingKind::UnlistableName,
+                        file.shownName.empty()
+                            ? shownDisc + ", " + file.reason + ", so no list can name it"
+                            : "\"" + file.shownName + "\" " + shownDisc +
+                                  " cannot be listed: " + file.reason});
   }
   for (std::size_t i = 0; i < disc.Files().size(); ++i) {
     if (accounted.count(disc.FoldedName(i)) != 0) continue;

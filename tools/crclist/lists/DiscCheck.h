@@ -17,5 +17,8 @@ namespace disc_check {
 // compared where the disc's listing has them.
 std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscListing& disc,
                              const std::string& shownDisc, bool isFolder);
+// Where the disc holds more than one file that the name finds, the files, and that Windows
+// opens one of them for every such name; empty otherwise.
+std::string Twins(const std::string& name, const DiscListing& disc);
 
 }  // namespace disc_check

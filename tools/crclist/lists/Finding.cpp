@@ -27,6 +27,8 @@ const char* Finding::TagOf(FindingKind kind) {
     case FindingKind::SizeDiffers: return "size-differs";
     case FindingKind::CaseOnlyMatch: return "case-only-match";
     case FindingKind::UnlistedFile: return "unlisted-file";
+    case FindingKind::UnlistableName: return "unlistable-name";
+    case FindingKind::CaseTwins: return "case-twins";
   }
   return "";
 }

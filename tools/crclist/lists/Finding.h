@@ -30,6 +30,8 @@ enum class FindingKind {
   SizeDiffers,
   CaseOnlyMatch,
   UnlistedFile,
+  UnlistableName,
+  CaseTwins,
 };
 
 struct Finding {
