@@ -10,6 +10,7 @@
 #include "checker/RegistryKey.h"
 #include "checklist/BufferedFileReader.h"
 #include "checklist/CheckList.h"
+#include "checklist/InfBytes.h"
 #include "platform/WideText.h"
 #include "texts/Texts.h"
 #include "ui/DriveSelectionDialog.h"
@@ -101,7 +102,7 @@ bool Checker::RunMediaCheck(const CheckList& list) {
   progress.Open(window.windowHandle, list);
   int ordinal = 0;
   const std::pair<std::string, const std::vector<FileEntry>*> folders[] = {
-      {root, &list.cdFiles}, {root + "gamedata\\", &list.gameDataFiles}};
+      {root, &list.cdFiles}, {root + inf::kGameDataFolder, &list.gameDataFiles}};
   for (const auto& [folder, entries] : folders) {
     for (const FileEntry& entry : *entries) {
       const std::wstring path = platform::Wide((folder + entry.name).c_str());
@@ -196,9 +197,10 @@ bool Checker::VerifyFile(const wchar_t* path, std::int32_t expectedSize, std::ui
   report.boundaryReached = [&] { return window.PumpMessages() && !progress.stopRequested; };
   report.setPercent = [&](int percent) { progress.SetPercent(percent); };
   BufferedFileReader reader;
-  const VerificationResult result = reader.Adopt(platform::OpenForReading(path))
-                                        ? VerifyOpenedFile(reader, expectedSize, expectedCrc, report)
-                                        : VerificationResult::OpenFailed;
+  const VerificationResult result =
+      reader.Adopt(platform::OpenForReading(path))
+          ? VerifyOpenedFile(reader, expectedSize, expectedCrc, report).result
+          : VerificationResult::OpenFailed;
   switch (result) {
     case VerificationResult::Intact:
       return true;

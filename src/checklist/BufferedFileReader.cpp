@@ -40,12 +40,21 @@ bool BufferedFileReader::Close() {
   return true;
 }
 
+bool BufferedFileReader::ReadFailed() const { return readFailed; }
+
+const std::string& BufferedFileReader::FailureReason() const { return failureReason; }
+
 // A short read shrinks the buffer to what arrived; later refills ask for that smaller size.
 bool BufferedFileReader::Refill() {
   if (file == platform::kNoFile) return false;
   const auto wanted = static_cast<std::uint32_t>(buffer.Size());
   std::uint32_t received = 0;
-  if (!platform::ReadFromFile(file, buffer.Data(), wanted, received) || received == 0) return false;
+  if (!platform::ReadFromFile(file, buffer.Data(), wanted, received)) {
+    readFailed = true;
+    failureReason = platform::LastErrorText();
+    return false;
+  }
+  if (received == 0) return false;
   if (received < wanted && !buffer.Resize(static_cast<std::int32_t>(received))) return false;
   position = 0;
   return true;

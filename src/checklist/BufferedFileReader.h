@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "checklist/GlobalBuffer.h"
 #include "platform/Platform.h"
@@ -29,6 +30,9 @@ class BufferedFileReader {
   // Interleaves with ReadByte over one and the same byte stream.
   ByteSpan ReadSpan(std::uint32_t maxBytes);
   bool Close();
+  // Whether the stream ended because a read failed, and the system's reason.
+  bool ReadFailed() const;
+  const std::string& FailureReason() const;
 
   std::uint32_t fileSize = 0;
 
@@ -38,4 +42,6 @@ class BufferedFileReader {
   platform::FileHandle file = platform::kNoFile;
   GlobalBuffer buffer;
   std::uint32_t position = 0xFFFFFFFF;
+  bool readFailed = false;
+  std::string failureReason;
 };

@@ -1,10 +1,10 @@
 #include "checklist/CheckList.h"
 
+#include "checklist/CheckListLoader.h"
 #include "checklist/InfTokenizer.h"
+#include "checklist/LoadObserver.h"
 
 namespace {
-
-constexpr int kMaxUnknownHeaders = 1000;
 
 bool IsSpace(char byte) {
   return byte == ' ' || (byte >= '\t' && byte <= '\r');
@@ -25,23 +25,28 @@ bool ReadSign(const char*& text) {
   return negative;
 }
 
-bool IsSectionEnd(TokenCode code) { return code == TokenCode::LeftBracket || code == TokenCode::End; }
+// The program observes nothing.
+LoadObserver silent;
 
-// Reads tokens up to the next "[" or the end, handing each other token's text to take.
-template <typename Take>
-void ReadValues(InfTokenizer& tokenizer, Take take) {
-  for (Token token = tokenizer.Next(); !IsSectionEnd(token.code); token = tokenizer.Next()) {
-    take(token.text);
+bool LoadWith(InfTokenizer& tokenizer, bool opened, CheckList& list, LoadObserver* observer) {
+  LoadObserver& told = observer != nullptr ? *observer : silent;
+  if (!opened) {
+    told.LoadFailed(LoadFailure::Unreadable, Token(), Token(), TokenPlace());
+    return false;
   }
+  return CheckListLoader(tokenizer, list, told).Load();
 }
 
 }  // namespace
 
-bool CheckList::Load(const char* path) {
+bool CheckList::Load(const char* path, LoadObserver* observer) {
   InfTokenizer tokenizer;
-  if (!tokenizer.Open(path)) return false;
-  tokenizer.Next();
-  return ReadSections(tokenizer) && !tokenizer.CutShort();
+  return LoadWith(tokenizer, tokenizer.Open(path), *this, observer);
+}
+
+bool CheckList::LoadBytes(const std::string& bytes, LoadObserver* observer) {
+  InfTokenizer tokenizer;
+  return LoadWith(tokenizer, tokenizer.OpenBytes(bytes), *this, observer);
 }
 
 std::int32_t CheckList::ReadSize(const std::string& text) {
@@ -66,80 +71,5 @@ bool CheckList::ReadCrc(const std::string& text, std::uint32_t& crc) {
     value = (value << 4) | static_cast<std::uint32_t>(HexDigitValue(*cursor));
   }
   crc = negative ? 0u - value : value;
-  return true;
-}
-
-bool CheckList::ReadSections(InfTokenizer& tokenizer) {
-  int unknownHeaders = 0;
-  for (;;) {
-    const TokenCode code = tokenizer.Current().code;
-    if (code == TokenCode::End) return true;
-    if (code != TokenCode::LeftBracket) {
-      // Anything outside a section is skipped up to the next header.
-      ReadValues(tokenizer, [](const std::string&) {});
-      continue;
-    }
-    if (!ReadSection(tokenizer, unknownHeaders)) return false;
-  }
-}
-
-// Reads one section from its "["; the tokenizer is left on the token that ended it.
-bool CheckList::ReadSection(InfTokenizer& tokenizer, int& unknownHeaders) {
-  const TokenCode name = tokenizer.Next().code;
-  switch (name) {
-    case TokenCode::End:
-      return true;
-    case TokenCode::KwTitle:
-    case TokenCode::KwGame:
-    case TokenCode::KwReg:
-    case TokenCode::KwCdFiles:
-    case TokenCode::KwGameData:
-    case TokenCode::KwMessage:
-    case TokenCode::KwDriveInfo:
-      break;
-    default:
-      if (++unknownHeaders > kMaxUnknownHeaders) return false;
-      // "[" as a name opens the next header itself; any other body is skipped.
-      if (name != TokenCode::LeftBracket) ReadValues(tokenizer, [](const std::string&) {});
-      return true;
-  }
-  if (tokenizer.Next().code != TokenCode::RightBracket) return false;
-  switch (name) {
-    case TokenCode::KwTitle:
-      ReadValues(tokenizer, [this](const std::string& text) { title = text; });
-      return true;
-    case TokenCode::KwGame:
-      ReadValues(tokenizer, [this](const std::string& text) { gameKey = text; });
-      return true;
-    case TokenCode::KwMessage:
-      ReadValues(tokenizer, [this](const std::string& text) { messageLines.push_back(text); });
-      return true;
-    case TokenCode::KwDriveInfo:
-      ReadValues(tokenizer, [this](const std::string& text) { driveInfo.push_back(text); });
-      return true;
-    case TokenCode::KwReg:
-      return ReadEntries(tokenizer, regFiles);
-    case TokenCode::KwCdFiles:
-      return ReadEntries(tokenizer, cdFiles);
-    default:
-      return ReadEntries(tokenizer, gameDataFiles);
-  }
-}
-
-// Entries are name "," size "," crc. An end of the input where the size or crc should stand
-// fails: a 0xFF byte there ends the input, and scanning must not go on behind it.
-bool CheckList::ReadEntries(InfTokenizer& tokenizer, std::vector<FileEntry>& entries) {
-  for (Token token = tokenizer.Next(); !IsSectionEnd(token.code); token = tokenizer.Next()) {
-    FileEntry entry;
-    entry.name = token.text;
-    if (tokenizer.Next().code != TokenCode::Comma) return false;
-    const Token size = tokenizer.Next();
-    if (size.code == TokenCode::End) return false;
-    entry.size = ReadSize(size.text);
-    if (tokenizer.Next().code != TokenCode::Comma) return false;
-    const Token crc = tokenizer.Next();
-    if (crc.code == TokenCode::End || !ReadCrc(crc.text, entry.crc)) return false;
-    entries.push_back(entry);
-  }
   return true;
 }

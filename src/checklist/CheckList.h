@@ -6,14 +6,17 @@
 
 #include "checklist/FileEntry.h"
 
-class InfTokenizer;
+class LoadObserver;
 
 // The check list as read from its file; filled once by Load, then only read.
 class CheckList {
  public:
   // False when the file cannot be read, breaks a header or an entry, or is cut short by a 0xFF
-  // byte with more than padding behind it; what was read before the failure stays.
-  bool Load(const char* path);
+  // byte with more than padding behind it; what was read before the failure stays. The observer,
+  // when given, is told what the loader makes of every token.
+  bool Load(const char* path, LoadObserver* observer = nullptr);
+  // The same for a list's bytes already read.
+  bool LoadBytes(const std::string& bytes, LoadObserver* observer = nullptr);
 
   // How an entry's size and crc texts are read; shared with the tools that check lists.
   // A size is decimal digits after optional white space and sign, modulo 2^32, 0 without digits.
@@ -28,9 +31,4 @@ class CheckList {
   std::vector<FileEntry> gameDataFiles;
   std::vector<std::string> messageLines;
   std::vector<std::string> driveInfo;
-
- private:
-  bool ReadSections(InfTokenizer& tokenizer);
-  bool ReadSection(InfTokenizer& tokenizer, int& unknownHeaders);
-  static bool ReadEntries(InfTokenizer& tokenizer, std::vector<FileEntry>& entries);
 };

@@ -1,5 +1,7 @@
 #include "checklist/FileImage.h"
 
+#include <cstring>
+
 namespace {
 
 bool ReadWhole(platform::FileHandle file, GlobalBuffer& buffer) {
@@ -20,4 +22,11 @@ bool FileImage::LoadFile(const char* path) {
   if (file == platform::kNoFile) return false;
   const bool read = ReadWhole(file, *this);
   return platform::CloseFile(file) && read;
+}
+
+bool FileImage::LoadBytes(const std::string& bytes) {
+  Release();
+  if (!Allocate(static_cast<std::int32_t>(bytes.size()))) return false;
+  std::memcpy(Data(), bytes.data(), bytes.size());
+  return true;
 }

@@ -4,10 +4,34 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "checklist/Token.h"
 
 namespace inf {
+
+// The seven section names, in the order a written list has them.
+struct Section {
+  const char* name;
+  TokenCode code;
+};
+
+inline constexpr Section kSections[] = {
+    {"TITLE", TokenCode::KwTitle},         {"GAME", TokenCode::KwGame},
+    {"REG", TokenCode::KwReg},             {"CDFILES", TokenCode::KwCdFiles},
+    {"GAMEDATA", TokenCode::KwGameData},   {"MESSAGE", TokenCode::KwMessage},
+    {"DRIVEINFO", TokenCode::KwDriveInfo},
+};
+
+inline const char* SectionName(TokenCode code) {
+  for (const Section& section : kSections) {
+    if (section.code == code) return section.name;
+  }
+  return "";
+}
+
+// The folder under a disc's root that GAMEDATA names are relative to.
+inline constexpr char kGameDataFolder[] = "gamedata\\";
 
 inline bool IsWhiteSpace(std::uint8_t byte) {
   return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
@@ -21,6 +45,28 @@ inline bool IsPadding(const std::uint8_t* begin, const std::uint8_t* end) {
 
 // Wider than CP932's own lead bytes: 0x80, 0xA0 and 0xFD-0xFF count too.
 inline bool IsLeadByte(std::uint8_t byte) { return (byte >= 0x80 && byte <= 0xA0) || byte >= 0xE0; }
+
+// The bytes that start and end a double-byte character of CP932 itself.
+inline bool IsCp932LeadByte(std::uint8_t byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+inline bool IsCp932TrailByte(std::uint8_t byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// Calls visit with each byte of a CP932 path that is not the second byte of a double-byte
+// character, and may change it: 0x5C there is a separator, as the trail byte of "ソ" it is not.
+template <typename Visit>
+void EachSingleByte(std::string& path, Visit visit) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<std::uint8_t>(path[i]))) {
+      ++i;
+    } else {
+      visit(path[i]);
+    }
+  }
+}
 
 inline bool IsWordStart(std::uint8_t byte) {
   return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||

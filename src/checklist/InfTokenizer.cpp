@@ -17,24 +17,30 @@ std::string InvalidTokenMessage(const std::string& text) {
 
 }  // namespace
 
-InfTokenizer::InfTokenizer()
-    : keywords{{"TITLE", TokenCode::KwTitle},         {"GAME", TokenCode::KwGame},
-               {"REG", TokenCode::KwReg},             {"CDFILES", TokenCode::KwCdFiles},
-               {"GAMEDATA", TokenCode::KwGameData},   {"MESSAGE", TokenCode::KwMessage},
-               {"DRIVEINFO", TokenCode::KwDriveInfo}} {}
+InfTokenizer::InfTokenizer() {
+  for (const inf::Section& section : inf::kSections) keywords.emplace(section.name, section.code);
+}
 
 bool InfTokenizer::Open(const char* path) {
   position = 0;
   return LoadFile(path);
 }
 
+bool InfTokenizer::OpenBytes(const std::string& bytes) {
+  position = 0;
+  return LoadBytes(bytes);
+}
+
 Token InfTokenizer::Next() {
+  place = TokenPlace();
   current.code = Scan(current);
   if (current.code == TokenCode::Invalid) platform::ShowError(InvalidTokenMessage(current.text));
   return current;
 }
 
 Token InfTokenizer::Current() const { return current; }
+
+const TokenPlace& InfTokenizer::Place() const { return place; }
 
 bool InfTokenizer::CutShort() const { return cutShort; }
 
@@ -53,21 +59,30 @@ bool InfTokenizer::MatchChar(std::uint8_t expected) {
   return false;
 }
 
-// Whether a byte read where a token starts or goes on ends the input: the end itself or 0xFF.
-bool InfTokenizer::EndsInput(std::uint8_t byte) {
+bool InfTokenizer::EndsInput(std::uint8_t byte, std::uint32_t before) {
   if (byte != kEnd) return false;
-  if (Data() != nullptr && !inf::IsPadding(Data() + position, Data() + Size())) cutShort = true;
+  if (position != before) {
+    place.stopByte = before;
+    cutShort = !inf::IsPadding(Data() + position, Data() + Size());
+    place.cutShort = cutShort;
+  }
   return true;
 }
 
 TokenCode InfTokenizer::Scan(Token& token) {
+  place.begin = place.end = position;
   if (cutShort) return TokenCode::End;
-  std::uint8_t byte = ReadChar();
-  while (IsWhiteSpace(byte)) byte = ReadChar();
-  if (EndsInput(byte)) return TokenCode::End;
+  std::uint8_t byte = kEnd;
+  do {
+    place.begin = position;
+    byte = ReadChar();
+  } while (IsWhiteSpace(byte));
+  place.end = place.begin;
+  if (EndsInput(byte, place.begin)) return TokenCode::End;
   if (IsWordStart(byte)) return ScanWord(token, byte);
   const TokenCode code = ScanPunctuation(token, byte);
   if (code == TokenCode::Invalid) token.text.assign(1, static_cast<char>(byte));
+  place.end = position;
   return code;
 }
 
@@ -76,13 +91,22 @@ TokenCode InfTokenizer::ScanWord(Token& token, std::uint8_t first) {
   std::uint8_t byte = first;
   for (;;) {
     word += static_cast<char>(byte);
-    if (IsLeadByte(byte)) word += static_cast<char>(ReadChar());
+    if (IsLeadByte(byte)) {
+      CheckPair(position - 1);
+      word += static_cast<char>(ReadChar());
+    }
+    const std::uint32_t before = position;
     byte = ReadChar();
     // A word that runs into the end of the input is dropped.
-    if (EndsInput(byte)) return TokenCode::End;
+    if (EndsInput(byte, before)) {
+      place.droppedWord = true;
+      place.end = before;
+      return TokenCode::End;
+    }
     if (!IsWordContinuation(byte)) break;
   }
   UnreadChar();
+  place.end = position;
   token.text = word;
   const auto keyword = keywords.find(word);
   return keyword != keywords.end() ? keyword->second : TokenCode::Word;
@@ -97,13 +121,29 @@ TokenCode InfTokenizer::ScanPunctuation(Token& token, std::uint8_t first) {
 // A string without its closing quote consumes the input up to its end or a 0xFF byte.
 bool InfTokenizer::ReadQuoted(Token& token, std::uint8_t quote) {
   std::string text;
-  for (std::uint8_t byte = ReadChar(); !EndsInput(byte); byte = ReadChar()) {
+  for (;;) {
+    const std::uint32_t before = position;
+    const std::uint8_t byte = ReadChar();
+    if (EndsInput(byte, before)) {
+      place.unclosed = true;
+      return false;
+    }
     if (byte == quote) {
       token.text = text;
       return true;
     }
     text += static_cast<char>(byte);
-    if (IsLeadByte(byte)) text += static_cast<char>(ReadChar());
+    if (IsLeadByte(byte)) {
+      CheckPair(before);
+      text += static_cast<char>(ReadChar());
+    }
   }
-  return false;
+}
+
+void InfTokenizer::CheckPair(std::uint32_t lead) {
+  if (place.strayPair != TokenPlace::kNone) return;
+  const bool character = inf::IsCp932LeadByte(Data()[lead]) &&
+                         lead + 1 < static_cast<std::uint32_t>(Size()) &&
+                         inf::IsCp932TrailByte(Data()[lead + 1]);
+  if (!character) place.strayPair = lead;
 }

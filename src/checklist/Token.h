@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 enum class TokenCode {
@@ -43,4 +44,24 @@ enum class TokenCode {
 struct Token {
   TokenCode code = TokenCode::End;
   std::string text;
+};
+
+// Where a token stands in the list's bytes, and how the input ended at it; for the tools that
+// check lists.
+struct TokenPlace {
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+  // The token's bytes. For End, begin and end are where the input ended, or begin is the start of
+  // the word that ran into it.
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+  bool droppedWord = false;  // End: a word ran into the end of the input and was dropped
+  bool unclosed = false;     // Invalid: a quote that never closes
+  // End and an unclosed quote: the 0xFF byte at which the input ended, if it was one.
+  std::uint32_t stopByte = kNone;
+  // The 0xFF byte had more than padding behind it: the list was not read whole.
+  bool cutShort = false;
+  // The first byte in the token that the reader pairs with the next one though the two are no
+  // CP932 character.
+  std::uint32_t strayPair = kNone;
 };

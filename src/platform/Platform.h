@@ -19,6 +19,8 @@ bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint3
 bool CloseFile(FileHandle file);
 // Why the last file operation of this thread failed, in the system's words, as UTF-8.
 std::string LastErrorText();
+// A path as this system writes it, in UTF-8: the one form in which paths are shown.
+std::string NativePath(const std::string& path);
 
 // Movable memory blocks: an address is stable only while its block is locked.
 using MemoryHandle = void*;

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "checklist/InfBytes.h"
 #include "platform/Platform.h"
 #include "platform/WideText.h"
 
@@ -75,6 +76,9 @@ std::string LastErrorText() {
   return utf8;
 }
 
+// Windows takes the check list's backslashes as they are.
+std::string NativePath(const std::string& path) { return Cp932ToUtf8(path); }
+
 MemoryHandle AllocateMemory(std::size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE, bytes); }
 
 MemoryHandle ReallocateMemory(MemoryHandle block, std::size_t bytes) {
@@ -91,20 +95,12 @@ void ShowErrorOnPlatform(const std::string& text) {
   MessageBoxW(nullptr, Wide(text.c_str()).c_str(), nullptr, MB_ICONERROR);
 }
 
-namespace {
-
-bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-}  // namespace
-
 // Character by character, so that one bad byte becomes U+FFFD as on POSIX.
 std::string Cp932ToUtf8(const std::string& text) {
   std::string utf8;
   for (std::size_t i = 0; i < text.size();) {
     const int length =
-        IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        inf::IsCp932LeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < text.size() ? 2 : 1;
     wchar_t wide = 0;
     char bytes[4];
     const int converted =

@@ -1,33 +1,72 @@
 #include "verify/FileVerification.h"
 
 #include "checklist/BufferedFileReader.h"
+#include "verify/ByteSource.h"
 #include "verify/Crc32.h"
 
 namespace {
 
-constexpr std::uint32_t kBoundary = 4096;
+constexpr std::uint64_t kBoundary = 4096;
+
+// The program's reader, which hands out whole buffers.
+class ReaderSource : public ByteSource {
+ public:
+  explicit ReaderSource(BufferedFileReader& opened) : reader(opened) {}
+
+  bool Read(ByteSpan& bytes, std::string& reason) override {
+    bytes = reader.ReadSpan(UINT32_MAX);
+    if (bytes.size != 0 || !reader.ReadFailed()) return true;
+    reason = reader.FailureReason();
+    return false;
+  }
+
+ private:
+  BufferedFileReader& reader;
+};
 
 }  // namespace
 
-VerificationResult VerifyFileContents(const char* path, std::int32_t expectedSize,
-                                      std::uint32_t expectedCrc, const VerificationProgress& progress) {
+VerificationOutcome VerifyFileContents(const char* path, std::int32_t expectedSize,
+                                       std::uint32_t expectedCrc,
+                                       const VerificationProgress& progress) {
   BufferedFileReader reader;
-  if (!reader.Open(path)) return VerificationResult::OpenFailed;
+  if (!reader.Open(path)) {
+    VerificationOutcome outcome;
+    outcome.result = VerificationResult::OpenFailed;
+    outcome.reason = platform::LastErrorText();
+    return outcome;
+  }
   return VerifyOpenedFile(reader, expectedSize, expectedCrc, progress);
 }
 
-VerificationResult VerifyOpenedFile(BufferedFileReader& reader, std::int32_t expectedSize,
-                                    std::uint32_t expectedCrc, const VerificationProgress& progress) {
-  if (reader.fileSize != static_cast<std::uint32_t>(expectedSize)) return VerificationResult::SizeDiffers;
+VerificationOutcome VerifyOpenedFile(BufferedFileReader& reader, std::int32_t expectedSize,
+                                     std::uint32_t expectedCrc,
+                                     const VerificationProgress& progress) {
+  ReaderSource source(reader);
+  return VerifyBytes(source, reader.fileSize, expectedSize, expectedCrc, progress);
+}
 
-  const std::uint64_t fileSize = reader.fileSize;
+VerificationOutcome VerifyBytes(ByteSource& source, std::uint32_t fileSize,
+                                std::int32_t expectedSize, std::uint32_t expectedCrc,
+                                const VerificationProgress& progress) {
+  VerificationOutcome outcome;
+  if (fileSize != static_cast<std::uint32_t>(expectedSize)) {
+    outcome.result = VerificationResult::SizeDiffers;
+    return outcome;
+  }
   std::uint32_t crc = 0xFFFFFFFFu;
-  std::uint64_t index = 0;
+  std::uint64_t& index = outcome.bytesRead;
   std::uint64_t barMovedAt = 0;
-  // The CRC takes all buffered bytes at once; the boundaries among them are then reported in
+  ByteSpan span{nullptr, 0};
+  // The CRC takes all bytes of a block at once; the boundaries among them are then reported in
   // order. Nothing outside sees the difference: a stop discards the CRC, and no byte is read
-  // from the file that the reader had not buffered already.
-  for (ByteSpan span = reader.ReadSpan(UINT32_MAX); span.size != 0; span = reader.ReadSpan(UINT32_MAX)) {
+  // that the source had not read already.
+  for (;;) {
+    if (!source.Read(span, outcome.reason)) {
+      outcome.readFailed = true;
+      break;
+    }
+    if (span.size == 0) break;
     crc = Crc32::Update(crc, span.data, span.size);
     const std::uint64_t end = index + span.size;
     for (std::uint64_t boundary = (index + kBoundary - 1) / kBoundary * kBoundary; boundary < end;
@@ -37,9 +76,11 @@ VerificationResult VerifyOpenedFile(BufferedFileReader& reader, std::int32_t exp
         progress.setPercent(static_cast<int>(boundary * 100 / fileSize));
         barMovedAt = boundary;
       }
-      if (!progress.boundaryReached()) return VerificationResult::Stopped;
+      if (!progress.boundaryReached()) return outcome;
     }
     index = end;
   }
-  return ~crc == expectedCrc ? VerificationResult::Intact : VerificationResult::CrcDiffers;
+  outcome.crc = ~crc;
+  outcome.result = outcome.crc == expectedCrc ? VerificationResult::Intact : VerificationResult::CrcDiffers;
+  return outcome;
 }

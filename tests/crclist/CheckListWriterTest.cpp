@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "CheckListWriter.h"
 #include "Lists.h"
 #include "Workspace.h"
+#include "lists/CheckListWriter.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(CheckListWriter, QuotesExactlyWhereTheTokenizerNeedsIt) {
   };
   for (const auto& [value, expected] : cases) {
     std::string written;
-    EXPECT_TRUE(CheckListWriter::FormatValue(value, written)) << value;
+    EXPECT_TRUE(check_list_writer::FormatValue(value, written)) << value;
     EXPECT_EQ(written, expected);
   }
 }
@@ -50,7 +50,7 @@ TEST(CheckListWriter, RefusesValuesThatNoFormCarries) {
   };
   for (const std::string& value : cases) {
     std::string written = "untouched";
-    EXPECT_FALSE(CheckListWriter::FormatValue(value, written)) << value;
+    EXPECT_FALSE(check_list_writer::FormatValue(value, written)) << value;
     EXPECT_EQ(written, "untouched");
   }
 }
@@ -71,7 +71,7 @@ TEST(CheckListWriter, WritesAListThatLoadsBackMemberForMember) {
 
   std::string text;
   std::string unwritable;
-  ASSERT_TRUE(CheckListWriter::Write(list, text, unwritable));
+  ASSERT_TRUE(check_list_writer::Write(list, text, unwritable));
   EXPECT_EQ(text.substr(0, 7), "[TITLE]");
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
   for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) {
@@ -90,7 +90,7 @@ TEST(CheckListWriter, NamesTheFirstValueItCannotWrite) {
   list.cdFiles = {{"ok.bin", 1, 1}, {"both \" and '", 2, 2}};
   std::string text = "untouched";
   std::string unwritable;
-  EXPECT_FALSE(CheckListWriter::Write(list, text, unwritable));
+  EXPECT_FALSE(check_list_writer::Write(list, text, unwritable));
   EXPECT_EQ(unwritable, "both \" and '");
   EXPECT_EQ(text, "untouched");
 }

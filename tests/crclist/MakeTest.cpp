@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
 #include "Lists.h"
 #include "RunCrclist.h"
 #include "Workspace.h"
+#include "commands/CommandLine.h"
 #include "platform/Platform.h"
 #include "verify/Crc32.h"
 
@@ -126,7 +126,7 @@ TEST(Make, LeavesItsOwnListOutAndIsStable) {
 TEST(Make, RefusesNamesThatAListCannotCarryAndWritesNothing) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {"한국어.txt", "no CP932 form"},
-      {"a〜b.txt", "no CP932 form"},  // CP932 holds only "～", which reads back as another name
+      {"a〜b.txt", "a CP932 form only as \"～\", which reads back as another character"},
   };
 #ifndef _WIN32
   cases.push_back({"say \"hi\" it's.txt", "both quote characters"});

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "RunCrclist.h"
-#include "TerminalText.h"
 #include "Workspace.h"
+#include "terminal/TerminalText.h"
 
 namespace {
 

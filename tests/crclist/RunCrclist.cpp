@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "CommandLine.h"
+#include "commands/CommandLine.h"
 
 Outcome RunCrclist(const std::vector<std::string>& arguments) {
   std::ostringstream out;

@@ -116,7 +116,27 @@ TEST(Show, OpensAListInAFolderWithAJapaneseName) {
   const std::string list = workspace.Write("ソフト/crclist.INF", "[TITLE]\nT\n");
   EXPECT_EQ(ShowJson(list, 0)["title"], "T");
 
-  const Outcome noCp932 = RunCrclist({"show", workspace.Path("한국어/crclist.INF")});
-  EXPECT_EQ(noCp932.code, 2);
-  EXPECT_NE(noCp932.err.find("CP932"), std::string::npos);
+  // The list's bytes are read as they are: its path need not have a CP932 form.
+  EXPECT_EQ(ShowJson(workspace.Write("한국어/crclist.INF", "[TITLE]\nK\n"), 0)["title"], "K");
+}
+
+// An empty list reads fine and fails to load: each command names it as empty, none with a stale
+// system error, and show still gives its JSON.
+TEST(EmptyList, IsNamedAsEmptyByEveryCommand) {
+  Workspace workspace;
+  const std::string list = workspace.Write("crclist.INF", "");
+  const Json json = ShowJson(list, 1);
+  EXPECT_EQ(json["loaded"], false);
+  EXPECT_EQ(json["cdFiles"].size(), 0u);
+  const std::vector<std::pair<std::vector<std::string>, int>> runs = {
+      {{"show", list}, 1},
+      {{"lint", list}, 2},
+      {{"verify", list}, 2},
+  };
+  for (const auto& [arguments, code] : runs) {
+    SCOPED_TRACE(arguments[0]);
+    const Outcome outcome = RunCrclist(arguments);
+    EXPECT_EQ(outcome.code, code);
+    EXPECT_EQ(outcome.err, "crclist: " + list + ": the file is empty, and Disksentry cannot load it\n");
+  }
 }

@@ -37,10 +37,15 @@ check_installed() {
 
 dpkg-deb --extract "$deb" "$work/root"
 check_installed "the Debian package" "$work/root/usr"
+# Every shared library the program loads comes from a package it depends on.
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libc6 libstdc++6 libarchive13; do
-  [[ $depends =~ (^|, )"$library"( |,|$) ]] ||
-    fail "the Debian package does not depend on $library: $depends"
+for library in $(ldd "$work/root/usr/bin/crclist" | awk '$2 == "=>" {print $3}'); do
+  # dpkg knows a library by the path its package installs, which /lib may stand for /usr/lib in.
+  package=$({ dpkg-query --search "$library" "/usr$library" 2>/dev/null || true; } | head -n 1 |
+            cut -d: -f1)
+  [ -n "$package" ] || fail "no installed package holds $library, which crclist loads"
+  [[ $depends =~ (^|, )"$package"( |,|$) ]] ||
+    fail "the Debian package does not depend on $package, for $library: $depends"
 done
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null

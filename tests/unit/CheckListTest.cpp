@@ -6,6 +6,7 @@
 
 #include "TestFiles.h"
 #include "checklist/CheckList.h"
+#include "checklist/LoadObserver.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -254,4 +255,79 @@ TEST(CheckList, ReadsAMillionInvalidBytes) {
   EXPECT_TRUE(list.Load(folder.Write("crclist.INF", "[MESSAGE]\n" + std::string(1000000, ':') + "\n").c_str()));
   EXPECT_EQ(list.messageLines.size(), 1000000u);
   EXPECT_EQ(messages.Messages().size(), 2000000u);
+}
+
+namespace {
+
+// The loader's events, one a line, with the offset each one is about.
+class EventLog : public LoadObserver {
+ public:
+  std::string events;
+
+ private:
+  void OutsideSection(const TokenPlace& place) override { Add("outside", place.begin); }
+  void UnknownSection(const Token& name, const TokenPlace& place) override {
+    Add("unknown " + name.text, place.begin);
+  }
+  void SectionStarted(TokenCode section) override {
+    Add("section " + std::to_string(static_cast<int>(section)), 0);
+  }
+  void ValueRead(TokenCode, const Token& value, const TokenPlace& place) override {
+    Add("value " + value.text, place.begin);
+  }
+  void FieldRead(EntryField field, const Token& token, const TokenPlace& place) override {
+    Add("field " + std::to_string(static_cast<int>(field)) + " " + token.text, place.begin);
+  }
+  void EntryRead(TokenCode, const FileEntry& entry) override { Add("entry " + entry.name, 0); }
+  void LoadFailed(LoadFailure failure, const Token& subject, const Token&,
+                  const TokenPlace& place) override {
+    Add("failed " + std::to_string(static_cast<int>(failure)) + " " + subject.text, place.begin);
+  }
+  void Add(const std::string& event, std::uint32_t offset) {
+    events += event + " @" + std::to_string(offset) + "\n";
+  }
+};
+
+}  // namespace
+
+// What lint reports comes from these events: they must tell each step where it stands.
+TEST(CheckList, TellsTheObserverWhatItMakesOfEachToken) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool loads;
+    std::string events;
+  };
+  const Case cases[] = {
+      {"a value and an entry", "[TITLE] T\n[CDFILES]\na,1,f\n", true,
+       "section 4 @0\nvalue T @8\nsection 7 @0\nfield 0 a @20\nfield 1 1 @22\n"
+       "field 2 f @24\nentry a @0\n"},
+      {"skipped tokens", "x [Y] z\n[\n", true,
+       "outside @0\nunknown Y @3\nunknown z @10\n"},
+      {"an entry without its crc", "[REG]\na,1,\n", false,
+       "section 6 @0\nfield 0 a @6\nfield 1 1 @8\nfailed 5 a @11\n"},
+      {"a crc without a digit", "[GAMEDATA]\na,1,zz\n", false,
+       "section 8 @0\nfield 0 a @11\nfield 1 1 @13\nfield 2 zz @15\nfailed 6 a @15\n"},
+      {"a header without its bracket", "[GAME x\n", false, "failed 1 GAME @6\n"},
+      {"a list cut short by 0xFF", "[TITLE] T\n\xFF[GAME] G\n", false,
+       "section 4 @0\nvalue T @8\nfailed 8  @10\n"},
+      {"no bytes at all", "", false, "failed 0  @0\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CheckList list;
+    EventLog log;
+    EXPECT_EQ(list.LoadBytes(c.bytes, &log), c.loads);
+    EXPECT_EQ(log.events, c.events);
+  }
+}
+
+TEST(CheckList, LoadsBytesAsItLoadsTheirFile) {
+  TempFolder folder;
+  const std::string bytes = "[TITLE]\r\nT\r\n[CDFILES]\r\na.bin,12,0x1F\r\n[DRIVEINFO]\r\nD\r\n";
+  CheckList fromFile;
+  CheckList fromBytes;
+  ASSERT_TRUE(fromFile.Load(folder.Write("crclist.INF", bytes).c_str()));
+  ASSERT_TRUE(fromBytes.LoadBytes(bytes));
+  EXPECT_EQ(Describe(fromBytes), Describe(fromFile));
 }

@@ -152,3 +152,58 @@ TEST(InfTokenizer, FailsToOpenAMissingOrEmptyFile) {
   EXPECT_FALSE(tokenizer.Open(folder.Write("empty.INF", "").c_str()));
   EXPECT_EQ(tokenizer.Next().code, TokenCode::End);
 }
+
+TEST(InfTokenizer, TellsWhereTokensStandAndHowTheInputEnded) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int skip;  // tokens before the one looked at
+    std::uint32_t begin, end;
+    bool droppedWord, unclosed;
+    std::uint32_t stopByte;
+    bool cutShort;
+    std::uint32_t strayPair;
+  };
+  const std::uint32_t none = TokenPlace::kNone;
+  const Case cases[] = {
+      {"a word", "  ab cd\n", 1, 5, 7, false, false, none, false, none},
+      {"a quoted string", "x \"a b\"\n", 1, 2, 7, false, false, none, false, none},
+      {"a word cut by the end", "ab cd", 1, 3, 5, true, false, none, false, none},
+      {"a word cut by 0xFF", "ab cd\xFF" "ef\n", 1, 3, 5, true, false, 5, true, none},
+      {"0xFF between tokens", "ab \xFF cd\n", 1, 3, 3, false, false, 3, true, none},
+      {"0xFF padding at the end", "ab\n\xFF\xFF \r\n", 1, 3, 3, false, false, 3, false, none},
+      {"a quote that never closes", "x 'abc\n", 1, 2, 7, false, true, none, false, none},
+      {"a quote cut by 0xFF", "'ab\xFF" "cd'\n", 0, 0, 4, false, true, 3, true, none},
+      {"a lead byte that takes a space", "a\x83 b\n", 0, 0, 4, false, false, none, false, 1},
+      {"0x80 taken for a lead byte", "\"x\x80y\"\n", 0, 0, 5, false, false, none, false, 2},
+      {"a proper double-byte character", "\x83\x5C\n", 0, 0, 2, false, false, none, false, none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    InfTokenizer tokenizer;
+    ASSERT_TRUE(tokenizer.OpenBytes(c.bytes));
+    const MessageRecorder boxes;
+    for (int i = 0; i < c.skip; ++i) tokenizer.Next();
+    tokenizer.Next();
+    const TokenPlace& place = tokenizer.Place();
+    EXPECT_EQ(place.begin, c.begin);
+    EXPECT_EQ(place.end, c.end);
+    EXPECT_EQ(place.droppedWord, c.droppedWord);
+    EXPECT_EQ(place.unclosed, c.unclosed);
+    EXPECT_EQ(place.stopByte, c.stopByte);
+    EXPECT_EQ(place.cutShort, c.cutShort);
+    EXPECT_EQ(place.strayPair, c.strayPair);
+  }
+}
+
+TEST(InfTokenizer, ReadsBytesInMemoryAsAFile) {
+  const std::string bytes = "[CDFILES]\r\n\x83\x5C.bin,1,2\r\nend";
+  InfTokenizer fromBytes;
+  ASSERT_TRUE(fromBytes.OpenBytes(bytes));
+  const std::vector<Scanned> fromFile = ScanAll(bytes);
+  for (const Scanned& expected : fromFile) {
+    const Token token = fromBytes.Next();
+    EXPECT_EQ((Scanned{static_cast<int>(token.code), token.text}), expected);
+  }
+  EXPECT_FALSE(InfTokenizer().OpenBytes(""));
+}

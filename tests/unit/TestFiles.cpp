@@ -17,10 +17,12 @@ const bool recording = (platform::SetMessageHandler(Record), true);
 
 }  // namespace
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+
+TempFolder::TempFolder(const std::filesystem::path& base) {
   static std::atomic<unsigned> counter{0};
   const auto tag = std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
-  root = std::filesystem::temp_directory_path() / ("disksentry-test-" + tag);
+  root = base / ("disksentry-test-" + tag);
   std::filesystem::create_directories(root);
 }
 
@@ -47,4 +49,11 @@ std::string SampleDiscPath(const std::string& relative) {
 #else
   return std::string(SAMPLE_DISC_DIR) + "\\" + relative;
 #endif
+}
+
+std::filesystem::path SparseFileBase() {
+  std::error_code error;
+  const std::filesystem::path memory = "/dev/shm";
+  return std::filesystem::is_directory(memory, error) ? memory
+                                                      : std::filesystem::temp_directory_path();
 }

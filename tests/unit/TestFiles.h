@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, or under base, removed with everything in
+// it.
 class TempFolder {
  public:
   TempFolder();
+  explicit TempFolder(const std::filesystem::path& base);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -27,6 +29,10 @@ class MessageRecorder {
 
   const std::vector<std::string>& Messages() const;
 };
+
+// Where sparse files read fast: a memory file system where there is one (reading a hole of a
+// disk's file system costs 2 s a GiB here), else the temporary folder.
+std::filesystem::path SparseFileBase();
 
 // The bundled sample disc, as a path the program takes.
 std::string SampleDiscPath(const std::string& relative);

@@ -2,12 +2,13 @@
 
 #include <iostream>
 
-#include "CommandLine.h"
-#include "Console.h"
+#include "commands/CommandLine.h"
+#include "system/OperatingSystem.h"
+#include "terminal/Console.h"
 
 int main(int argc, char** argv) {
-  console::PrepareOutput();
+  os::PrepareOutput();
   console::CatchInterrupt();
   const CommandLine commandLine(console::InterruptRequested, console::ErrorTerminal());
-  return commandLine.Run(console::Utf8Arguments(argc, argv), std::cout, std::cerr);
+  return commandLine.Run(os::Utf8Arguments(argc, argv), std::cout, std::cerr);
 }

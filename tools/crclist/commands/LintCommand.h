@@ -1,0 +1,30 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "commands/CommandOutcome.h"
+#include "disc/DiscListing.h"
+
+struct LintOptions {
+  std::string file;
+  std::string root;   // when given, the listed disc files are looked up under it
+  std::string image;  // or in this disc image
+};
+
+// Reports with line and column what in a check list will not read as its author most likely
+// meant.
+class LintCommand {
+ public:
+  explicit LintCommand(LintOptions chosen);
+
+  // 0 when nothing was found, 1 when something was, 2 when the file or the disc cannot be read.
+  CommandOutcome Run(std::ostream& out) const;
+
+ private:
+  // The disc's files and how findings name the disc; false, with the error, when it cannot be
+  // read.
+  bool ListDisc(DiscListing& disc, std::string& shownDisc, std::string& error) const;
+
+  LintOptions options;
+};
