@@ -46,8 +46,8 @@ void MainWindow::CreateHiddenWindow() {
   // Centred, even at negative coordinates on a screen smaller than the window.
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  windowHandle = CreateWindowExW(0, kClassName, platform::Wide(title).c_str(), kWindowStyle, x, y, width,
-                                 height, nullptr, nullptr, appInstance, this);
+  windowHandle = CreateWindowExW(0, kClassName, platform::Wide(title).c_str(), kWindowStyle, x, y,
+                                 width, height, nullptr, nullptr, appInstance, this);
   if (windowHandle == nullptr) std::exit(0);
 }
 
@@ -80,8 +80,8 @@ void MainWindow::ConfirmQuit(HWND owner) {
   const std::wstring question = platform::Wide(title) + platform::Wide(texts::kQuitQuestion);
   // The hidden owner is not topmost, but the DS_SYSMODAL dialog the question may come over is on
   // Windows (not under Wine): the question has to be topmost too, or it may open beneath it.
-  if (MessageBoxW(owner, question.c_str(), platform::Wide(title).c_str(), MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) !=
-      IDOK) {
+  if (MessageBoxW(owner, question.c_str(), platform::Wide(title).c_str(),
+                  MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) != IDOK) {
     return;
   }
   KillTimer(windowHandle, timer);

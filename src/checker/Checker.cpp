@@ -24,8 +24,8 @@ constexpr const char* kToolName = "Disksentry";
 
 // A caption of null is the platform's default one.
 int ShowBox(HWND owner, const std::wstring& text, const char* caption, UINT style) {
-  return MessageBoxW(owner, text.c_str(), caption == nullptr ? nullptr : platform::Wide(caption).c_str(),
-                     style);
+  return MessageBoxW(owner, text.c_str(),
+                     caption == nullptr ? nullptr : platform::Wide(caption).c_str(), style);
 }
 
 int ShowBox(HWND owner, const char* text, const std::string& caption, UINT style) {
@@ -39,7 +39,9 @@ void ShowFileError(const wchar_t* path, const char* text) {
   ShowBox(nullptr, path + platform::Wide(text), nullptr, MB_ICONERROR | MB_TOPMOST);
 }
 
-bool IsString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+bool IsString(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
 
 }  // namespace
 
@@ -112,8 +114,8 @@ bool Checker::RunMediaCheck(const CheckList& list) {
         case FileOutcome::Interrupted:
           return false;
         case FileOutcome::Failed:
-          ShowBox(progress.window, platform::Wide(texts::kMediaFileFailed) + path, list.title.c_str(),
-                  MB_ICONERROR);
+          ShowBox(progress.window, platform::Wide(texts::kMediaFileFailed) + path,
+                  list.title.c_str(), MB_ICONERROR);
           return false;
       }
     }
@@ -144,8 +146,8 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
     std::wstring path;
     if (!ReadRegistryString(entry.name, list.gameKey, path)) {
       // Topmost, as ShowFileError's boxes: the progress dialog is up and does not own it.
-      ShowBox(nullptr, platform::Wide((texts::kRegistryEntryFailed + entry.name).c_str()), kToolName,
-              MB_ICONERROR | MB_TOPMOST);
+      ShowBox(nullptr, platform::Wide((texts::kRegistryEntryFailed + entry.name).c_str()),
+              kToolName, MB_ICONERROR | MB_TOPMOST);
       return false;
     }
     switch (VerifyListedFile(path, entry, ++ordinal, total, progress)) {
@@ -154,8 +156,8 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
       case FileOutcome::Interrupted:
         return false;
       case FileOutcome::Failed:
-        ShowBox(progress.window, platform::Wide(texts::kInstalledFileDamaged) + path, list.title.c_str(),
-                MB_ICONERROR);
+        ShowBox(progress.window, platform::Wide(texts::kInstalledFileDamaged) + path,
+                list.title.c_str(), MB_ICONERROR);
         return false;
     }
   }
@@ -163,7 +165,9 @@ bool Checker::RunInstalledCheck(const CheckList& list) {
   return true;
 }
 
-bool Checker::RegistryKeyExists(const std::string& keyPath) { return RegistryKey(keyPath).Exists(); }
+bool Checker::RegistryKeyExists(const std::string& keyPath) {
+  return RegistryKey(keyPath).Exists();
+}
 
 bool Checker::ReadRegistryString(const std::string& valueName, const std::string& keyPath,
                                  std::wstring& path) {
@@ -178,7 +182,8 @@ bool Checker::ReadRegistryString(const std::string& valueName, const std::string
     path = platform::Wide(buffer);
     return true;
   }
-  const std::wstring value(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+  const std::wstring value(reinterpret_cast<const wchar_t*>(data.data()),
+                           data.size() / sizeof(wchar_t));
   const std::size_t cp932Length = platform::Cp932(value).size();
   if (cp932Length > kPathBufferSize) return false;
   const std::size_t end = value.find(L'\0');

@@ -44,8 +44,8 @@ class Checker {
  private:
   enum class FileOutcome { Verified, Failed, Interrupted };
 
-  FileOutcome VerifyListedFile(const std::wstring& path, const FileEntry& entry, int ordinal, int total,
-                               ProgressDialog& progress);
+  FileOutcome VerifyListedFile(const std::wstring& path, const FileEntry& entry, int ordinal,
+                               int total, ProgressDialog& progress);
   // Pumps and sleeps until the flag is set; false when the program is quitting.
   bool WaitFor(const bool& flag);
   bool OfferInstalledCheck(const CheckList& list);

@@ -10,7 +10,8 @@ namespace {
 class OpenKey {
  public:
   explicit OpenKey(const std::string& path) {
-    if (RegOpenKeyW(HKEY_CURRENT_USER, platform::Wide(path.c_str()).c_str(), &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyW(HKEY_CURRENT_USER, platform::Wide(path.c_str()).c_str(), &key) !=
+        ERROR_SUCCESS) {
       key = nullptr;
     }
   }
@@ -29,15 +30,19 @@ RegistryKey::RegistryKey(std::string keyPath) : path(std::move(keyPath)) {}
 
 bool RegistryKey::Exists() const { return OpenKey(path).key != nullptr; }
 
-bool RegistryKey::QueryValue(const std::string& valueName, DWORD& type, std::vector<BYTE>& data) const {
+bool RegistryKey::QueryValue(const std::string& valueName, DWORD& type,
+                             std::vector<BYTE>& data) const {
   const OpenKey open(path);
   if (open.key == nullptr) return false;
   const std::wstring name = platform::Wide(valueName.c_str());
   DWORD size = 0;
-  if (RegQueryValueExW(open.key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  const auto query = [&](BYTE* into) {
+    return RegQueryValueExW(open.key, name.c_str(), nullptr, &type, into, &size) == ERROR_SUCCESS;
+  };
+  if (!query(nullptr)) return false;
   data.resize(size);
   // A value that grew since its size was asked fails here, as too large for any buffer would.
-  if (RegQueryValueExW(open.key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) return false;
+  if (!query(data.data())) return false;
   data.resize(size);
   return true;
 }

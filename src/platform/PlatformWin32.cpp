@@ -28,8 +28,9 @@ std::string Cp932(const std::wstring& wide) {
   if (wide.empty()) return std::string();
   const int length = static_cast<int>(wide.size());
   std::string bytes(wide.size() * 2, '\0');
-  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(
-      kCp932, 0, wide.data(), length, &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr)));
+  bytes.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(kCp932, 0, wide.data(), length, &bytes[0], static_cast<int>(bytes.size()),
+                          nullptr, nullptr)));
   return bytes;
 }
 
