@@ -39,6 +39,9 @@ DiscListing::DiscListing(std::vector<DiscEntry> entries, std::vector<UnlistableF
     foldedNames.push_back(Folded(files[i].name));
     byFoldedName.emplace(foldedNames.back(), i);
   }
+  hasTwins = std::adjacent_find(byFoldedName.begin(), byFoldedName.end(), [](const auto& a, const auto& b) {
+                return a.first == b.first;
+              }) != byFoldedName.end();
   for (std::size_t i = 0; i < unlistable.size(); ++i) {
     const std::string& nearest = unlistable[i].nearestName;
     if (!nearest.empty()) unlistableByFoldedName.emplace(Folded(nearest), i);
@@ -68,6 +71,8 @@ const DiscEntry* DiscListing::Find(const std::string& name, const std::string& f
   }
   return &files[first->second];
 }
+
+bool DiscListing::HasTwins() const { return hasTwins; }
 
 std::vector<const DiscEntry*> DiscListing::WithFolded(const std::string& folded) const {
   std::vector<const DiscEntry*> matches;

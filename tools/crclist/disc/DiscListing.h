@@ -42,6 +42,8 @@ class DiscListing {
   // Every file whose name folds to that, in the order of Files(): more than one where names
   // differ only in case, which Windows takes for one file.
   std::vector<const DiscEntry*> WithFolded(const std::string& folded) const;
+  // Whether any two files have names that fold alike; on most discs none do.
+  bool HasTwins() const;
 
   // The name as the drive compares it: UTF-8 with every letter of CP932's repertoire that has a
   // capital (Latin, full-width Latin, Greek, Cyrillic, Roman numerals) in capitals.
@@ -53,4 +55,5 @@ class DiscListing {
   std::map<std::string, std::size_t> unlistableByFoldedName;
   std::vector<std::string> foldedNames;
   std::multimap<std::string, std::size_t> byFoldedName;
+  bool hasTwins = false;
 };

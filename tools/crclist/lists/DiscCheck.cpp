@@ -73,6 +73,7 @@ Finding MissingFinding(const ListedFile& listed, const std::string& name,
 namespace disc_check {
 
 std::string Twins(const std::string& name, const DiscListing& disc) {
+  if (!disc.HasTwins()) return "";
   const std::vector<const DiscEntry*> twins = disc.WithFolded(DiscListing::Folded(name));
   if (twins.size() < 2) return "";
   std::string files;
