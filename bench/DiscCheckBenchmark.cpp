@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "DiscCheck.h"
-#include "DiscListing.h"
-#include "ListedFile.h"
+#include "disc/DiscListing.h"
+#include "lists/DiscCheck.h"
+#include "lists/ListedFile.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void Compare(benchmark::State& state, const char* listedStem) {
   }
   const DiscListing disc(std::move(files));
   for (auto _ : state) {
-    const std::vector<Finding> findings = DiscCheck::Compare(listed, disc, "in disc.iso", false);
+    const std::vector<Finding> findings = disc_check::Compare(listed, disc, "in disc.iso", false);
     benchmark::DoNotOptimize(findings.data());
   }
   state.SetComplexityN(count);
