@@ -29,7 +29,8 @@ namespace fs = std::filesystem;
 // The disc's files that no list can name, each with why: one on the line, several below it.
 std::string Unlistable(const std::vector<UnlistableFile>& files) {
   const auto describe = [](const UnlistableFile& file) {
-    return (file.shownName.empty() ? "" : "\"" + file.shownName + "\" cannot be listed: ") + file.reason;
+    return (file.shownName.empty() ? "" : "\"" + file.shownName + "\" cannot be listed: ") +
+           file.reason;
   };
   if (files.size() == 1) return describe(files.front());
   std::string text = std::to_string(files.size()) + " files cannot be listed:";
@@ -158,8 +159,9 @@ CommandOutcome MakeCommand::Run(std::ostream& out, std::ostream& err) const {
   if (computed != 0) {
     fs::remove(temporary, error);
     if (computed == 130) {
-      why = "stopped; " + OutputPath() +
-            (fs::exists(fs::u8path(OutputPath()), error) ? " is left as it was" : " is not written");
+      why =
+          "stopped; " + OutputPath() +
+          (fs::exists(fs::u8path(OutputPath()), error) ? " is left as it was" : " is not written");
     }
     return {computed, why};
   }
@@ -309,13 +311,16 @@ int MakeCommand::ComputeChecksums(const std::string& root,
   std::vector<ListedFile> installed;
   for (std::size_t i = 0; i < list.regFiles.size(); ++i) {
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(fs::u8path(platform::NativePath(registryPaths[i])), error);
+    const std::uintmax_t size =
+        fs::file_size(fs::u8path(platform::NativePath(registryPaths[i])), error);
     list.regFiles[i].size = static_cast<std::int32_t>(error ? 0 : size);
     installed.push_back({TokenCode::KwReg, registryPaths[i], list.regFiles[i]});
   }
   const std::vector<ListedFile> onDisc = DiscFiles(list);
   std::uint64_t totalBytes = 0;
-  for (const ListedFile& file : installed) totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  for (const ListedFile& file : installed) {
+    totalBytes += static_cast<std::uint32_t>(file.entry.size);
+  }
   for (const ListedFile& file : onDisc) totalBytes += static_cast<std::uint32_t>(file.entry.size);
   ProgressLine progress(err, progressTerminal, totalBytes, installed.size() + onDisc.size());
   std::string problem;

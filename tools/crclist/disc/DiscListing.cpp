@@ -33,15 +33,16 @@ char32_t Capital(char32_t c) {
 
 }  // namespace
 
-DiscListing::DiscListing(std::vector<DiscEntry> entries, std::vector<UnlistableFile> unlistableFiles)
+DiscListing::DiscListing(std::vector<DiscEntry> entries,
+                         std::vector<UnlistableFile> unlistableFiles)
     : files(std::move(entries)), unlistable(std::move(unlistableFiles)) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     foldedNames.push_back(Folded(files[i].name));
     byFoldedName.emplace(foldedNames.back(), i);
   }
-  hasTwins = std::adjacent_find(byFoldedName.begin(), byFoldedName.end(), [](const auto& a, const auto& b) {
-                return a.first == b.first;
-              }) != byFoldedName.end();
+  hasTwins = std::adjacent_find(byFoldedName.begin(), byFoldedName.end(),
+                                [](const auto& a, const auto& b) { return a.first == b.first; }) !=
+             byFoldedName.end();
   for (std::size_t i = 0; i < unlistable.size(); ++i) {
     const std::string& nearest = unlistable[i].nearestName;
     if (!nearest.empty()) unlistableByFoldedName.emplace(Folded(nearest), i);
