@@ -107,14 +107,14 @@ std::string NativePath(const std::string& path) {
 
 namespace {
 
-// Aligned to the processor's cache lines: glibc places a large block 16 bytes past a page
-// boundary, and a read into it cost twice a read into an aligned one when measured.
 // ASCII is the same bytes in CP932 and UTF-8, and most names are ASCII: the converter, which
 // costs more than the rest of a file's verification in the page cache, is left out for them.
 bool IsAscii(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char byte) { return (byte & 0x80) == 0; });
 }
 
+// Aligned to the processor's cache lines: glibc places a large block 16 bytes past a page
+// boundary, and a read into it cost twice a read into an aligned one when measured.
 void* AlignedStorage(std::size_t bytes) {
   void* storage = nullptr;
   return posix_memalign(&storage, 64, bytes) == 0 ? storage : nullptr;

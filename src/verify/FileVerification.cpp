@@ -76,11 +76,15 @@ VerificationOutcome VerifyBytes(ByteSource& source, std::uint32_t fileSize,
         progress.setPercent(static_cast<int>(boundary * 100 / fileSize));
         barMovedAt = boundary;
       }
-      if (!progress.boundaryReached()) return outcome;
+      if (!progress.boundaryReached()) {
+        outcome.result = VerificationResult::Stopped;
+        return outcome;
+      }
     }
     index = end;
   }
   outcome.crc = ~crc;
-  outcome.result = outcome.crc == expectedCrc ? VerificationResult::Intact : VerificationResult::CrcDiffers;
+  outcome.result =
+      outcome.crc == expectedCrc ? VerificationResult::Intact : VerificationResult::CrcDiffers;
   return outcome;
 }
