@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 #include "lists/DiscCheck.h"
 #include "lists/ListedFile.h"
 

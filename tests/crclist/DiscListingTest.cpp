@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 
 // A Windows CD drive finds a name without regard to the case of its letters, compared as Unicode
 // characters; the second byte of a CP932 character is no letter of its own.

@@ -25,10 +25,12 @@ CommandOutcome LintCommand::Run(std::ostream& out) const {
   if (!options.root.empty() || !options.image.empty()) {
     DiscListing disc;
     std::string shownDisc;
-    if (!ListDisc(disc, shownDisc, problem)) return {2, problem};
+    std::vector<Finding> imageFindings;
+    if (!ListDisc(disc, shownDisc, imageFindings, problem)) return {2, problem};
     const std::vector<Finding> onDisc =
         disc_check::Compare(linter.DiscFiles(), disc, shownDisc, options.image.empty());
     findings.insert(findings.end(), onDisc.begin(), onDisc.end());
+    findings.insert(findings.end(), imageFindings.begin(), imageFindings.end());
   }
   list_file::PrintFindings(out, options.file, linter.Lines(), findings);
   if (findings.empty()) {
@@ -40,10 +42,27 @@ CommandOutcome LintCommand::Run(std::ostream& out) const {
   return {1, ""};
 }
 
-bool LintCommand::ListDisc(DiscListing& disc, std::string& shownDisc, std::string& error) const {
+bool LintCommand::ListDisc(DiscListing& disc, std::string& shownDisc,
+                           std::vector<Finding>& imageFindings, std::string& error) const {
   if (!options.image.empty()) {
     shownDisc = "in " + options.image;
-    if (DiscImage::List(options.image, disc, error)) return true;
+    DiscImage image;
+    if (!image.Open(options.image)) {
+      error = image.Error();
+      return false;
+    }
+    disc = image.Listing();
+    for (const TreeNote& note : image.Notes()) {
+      imageFindings.push_back({Finding::kWholeFile,
+                               note.kind == TreeNote::Kind::OemNames ? FindingKind::OemNames
+                                                                     : FindingKind::TreesDiffer,
+                               options.image + ": " + note.message});
+    }
+    for (const std::string& sector : image.UnreadableSectors()) {
+      imageFindings.push_back(
+          {Finding::kWholeFile, FindingKind::UnreadableSector, options.image + ": " + sector});
+    }
+    return true;
   } else {
     shownDisc = "under " + options.root;
     std::error_code failure;

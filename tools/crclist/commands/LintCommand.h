@@ -2,9 +2,11 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "commands/CommandOutcome.h"
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
+#include "lists/Finding.h"
 
 struct LintOptions {
   std::string file;
@@ -22,9 +24,10 @@ class LintCommand {
   CommandOutcome Run(std::ostream& out) const;
 
  private:
-  // The disc's files and how findings name the disc; false, with the error, when it cannot be
-  // read.
-  bool ListDisc(DiscListing& disc, std::string& shownDisc, std::string& error) const;
+  // The disc's files and how findings name the disc, with what an image's trees and sectors
+  // tell; false, with the error, when it cannot be read.
+  bool ListDisc(DiscListing& disc, std::string& shownDisc, std::vector<Finding>& imageFindings,
+                std::string& error) const;
 
   LintOptions options;
 };

@@ -342,7 +342,7 @@ int MakeCommand::ComputeChecksums(const std::string& root,
         options.image.empty()
             ? std::unique_ptr<DiscReader>(new FolderReader(root, options.folder, onDisc,
                                                            ReadingOrder::Auto))
-            : std::unique_ptr<DiscReader>(new ImageReader(options.image, listing, onDisc));
+            : std::unique_ptr<DiscReader>(new ImageReader(options.image, listing));
     read = ReadEach(*disc, onDisc, installed.size() + 1, progress, stopRequested,
                     take(EntriesOf(list), &onDisc));
   }

@@ -8,7 +8,7 @@
 
 #include "checklist/CheckList.h"
 #include "commands/CommandOutcome.h"
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 #include "terminal/ProgressLine.h"
 
 // Texts and paths as given on the command line, in UTF-8; an empty text is left out of the list.

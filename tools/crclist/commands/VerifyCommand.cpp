@@ -178,9 +178,9 @@ bool VerifyCommand::FindFolderPaths(std::string& listPath, std::string& rootPath
   return paths::ToListPath(rootPath, unused, why) && paths::ToListPath(listPath, unused, why);
 }
 
-bool VerifyCommand::ListDisc(const VerifyReport& report, DiscListing& listing,
+bool VerifyCommand::ListDisc(VerifyReport& report, DiscListing& listing,
                              std::string& problem) const {
-  if (!options.image.empty()) return DiscImage::List(options.image, listing, problem);
+  if (!options.image.empty()) return DiscImage::List(options.image, listing, problem, &report.image);
   // The verification compares the sizes itself.
   return disc_folder::List(report.root, fs::u8path(report.list), disc_folder::Sizes::Unlisted,
                            listing, problem);
@@ -228,7 +228,7 @@ bool VerifyCommand::CanVerify(const Linter& linter, const std::string& shownList
 std::unique_ptr<DiscReader> VerifyCommand::OpenDisc(const VerifyReport& report,
                                                     DiscListing listing) const {
   if (!options.image.empty()) {
-    return std::make_unique<ImageReader>(options.image, std::move(listing), report.files);
+    return std::make_unique<ImageReader>(options.image, std::move(listing));
   }
   std::string root;
   platform::Utf8ToCp932(report.root, root);

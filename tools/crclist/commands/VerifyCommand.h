@@ -10,7 +10,7 @@
 #include "commands/CommandOutcome.h"
 #include "commands/ReadEach.h"
 #include "commands/VerifyReport.h"
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 #include "disc/DiscReader.h"
 #include "disc/FolderReader.h"
 #include "lists/Linter.h"
@@ -47,7 +47,7 @@ class VerifyCommand {
   bool ReadList(VerifyReport& report, std::string& bytes, std::string& why) const;
   bool FindFolderPaths(std::string& listPath, std::string& rootPath, std::string& why) const;
   // The disc's files; a folder that cannot be listed is a finding, an image an error.
-  bool ListDisc(const VerifyReport& report, DiscListing& listing, std::string& problem) const;
+  bool ListDisc(VerifyReport& report, DiscListing& listing, std::string& problem) const;
   std::vector<Finding> VerificationFindings(const Linter& linter, const VerifyReport& report,
                                             const DiscListing* listing,
                                             const std::string& listingProblem) const;

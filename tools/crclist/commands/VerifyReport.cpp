@@ -47,6 +47,7 @@ const char* VerifyReport::StatusName(FileStatus status) {
 
 void VerifyReport::Write(std::ostream& out) const {
   Json json = {{"list", list}, {"root", root}};
+  if (!image.format.empty()) json["image"] = {{"format", image.format}, {"tree", image.tree}};
   Json findingsJson = Json::array();
   for (const Finding& finding : findings) {
     findingsJson.push_back(

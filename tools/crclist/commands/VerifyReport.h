@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "disc/DiscImage.h"
 #include "disc/FileOutcome.h"
 #include "lists/Finding.h"
 #include "lists/LineIndex.h"
@@ -13,6 +14,7 @@
 struct VerifyReport {
   std::string list;  // UTF-8 paths, as given or derived
   std::string root;
+  ImageKind image;  // of an image, what holds its sectors and which tree was read
   std::vector<Finding> findings;
   const LineIndex* lines;
   std::vector<ListedFile> files;

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 
 // The files of a disc folder, sorted by the bytes of their names.
 namespace disc_folder {

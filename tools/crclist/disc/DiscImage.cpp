@@ -1,43 +1,39 @@
 #include "disc/DiscImage.h"
 
-#include <algorithm>
-#include <utility>
-#include <vector>
+#include <memory>
 
-bool DiscImage::List(const std::string& file, DiscListing& listing, std::string& error) {
+bool DiscImage::List(const std::string& file, DiscListing& listing, std::string& error,
+                     ImageKind* kind) {
   DiscImage image;
-  std::vector<DiscEntry> files;
-  DiscEntry entry;
-  if (image.Open(file)) {
-    while (image.Next(entry)) files.push_back(entry);
+  if (!image.Open(file)) {
+    error = image.Error();
+    return false;
   }
-  error = image.Error();
-  if (!error.empty()) return false;
-  std::sort(files.begin(), files.end(),
-            [](const DiscEntry& a, const DiscEntry& b) { return a.name < b.name; });
-  listing = DiscListing(std::move(files), image.Unlistable());
+  listing = image.Listing();
+  if (kind != nullptr) *kind = image.Kind();
   return true;
 }
 
 bool DiscImage::ReadFile(const std::string& file, const std::string& name, std::string& bytes,
                          std::string& error) {
   DiscImage image;
-  DiscEntry entry;
-  bool found = false;
-  if (image.Open(file)) {
-    const std::string wanted = DiscListing::Folded(name);
-    while (!found && image.Next(entry)) found = DiscListing::Folded(entry.name) == wanted;
+  if (!image.Open(file)) {
+    error = image.Error();
+    return false;
   }
-  const std::uint8_t* data = nullptr;
-  std::size_t size = 0;
-  while (found && image.Read(data, size) && size != 0) {
-    bytes.append(reinterpret_cast<const char*>(data), size);
+  const DiscEntry* found = image.Listing().Find(name);
+  const std::unique_ptr<ByteSource> source = found ? image.Bytes(found->name) : nullptr;
+  if (!source) {
+    error = file + ": the image holds no " + name;
+    return false;
   }
-  error = image.Error();
-  if (error.empty() && !found) error = file + ": the image holds no " + name;
-  return error.empty();
+  ByteSpan span{};
+  std::string reason;
+  while (source->Read(span, reason) && span.size != 0) {
+    bytes.append(reinterpret_cast<const char*>(span.data), span.size);
+  }
+  if (!reason.empty()) error = file + ": " + name + " cannot be read: " + reason;
+  return reason.empty();
 }
 
 const std::string& DiscImage::Error() const { return error; }
-
-const std::vector<UnlistableFile>& DiscImage::Unlistable() const { return unlistable; }

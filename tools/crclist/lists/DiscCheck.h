@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 #include "lists/Finding.h"
 #include "lists/ListedFile.h"
 

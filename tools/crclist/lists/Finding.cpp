@@ -29,6 +29,9 @@ const char* Finding::TagOf(FindingKind kind) {
     case FindingKind::UnlistedFile: return "unlisted-file";
     case FindingKind::UnlistableName: return "unlistable-name";
     case FindingKind::CaseTwins: return "case-twins";
+    case FindingKind::TreesDiffer: return "trees-differ";
+    case FindingKind::OemNames: return "oem-names";
+    case FindingKind::UnreadableSector: return "unreadable-sector";
   }
   return "";
 }
@@ -40,7 +43,10 @@ bool Finding::ChangesVerification(FindingKind kind) {
     case FindingKind::NoTitle:
     case FindingKind::RegWithoutGame:
     case FindingKind::MissingFile:
-    case FindingKind::SizeDiffers: return false;
+    case FindingKind::SizeDiffers:
+    case FindingKind::TreesDiffer:
+    case FindingKind::OemNames:
+    case FindingKind::UnreadableSector: return false;
     default: return true;
   }
 }

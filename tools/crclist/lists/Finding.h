@@ -32,6 +32,9 @@ enum class FindingKind {
   UnlistedFile,
   UnlistableName,
   CaseTwins,
+  TreesDiffer,
+  OemNames,
+  UnreadableSector,
 };
 
 struct Finding {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "checklist/InfBytes.h"
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 #include "lists/InvalidTokenLog.h"
 #include "lists/Paths.h"
 #include "lists/Text.h"

@@ -1,4 +1,4 @@
-#include "disc/DiscListing.h"
+#include "disc/listing/DiscListing.h"
 
 #include <algorithm>
 #include <utility>
