@@ -2,10 +2,13 @@
 """A read-only mirror of a folder whose chosen files fail or stall as a damaged disc or a slow
 drive does.
 
-Usage: faultfs.py SOURCE MOUNTPOINT [--fail RELPATH:OFFSET]... [--stall RELPATH:OFFSET:SECONDS]...
+Usage: faultfs.py SOURCE MOUNTPOINT [--fail RELPATH:OFFSET]... [--bad RELPATH:OFFSET:LENGTH]...
+                  [--stall RELPATH:OFFSET:SECONDS]...
 
 --fail: a read of RELPATH from byte OFFSET on fails with EIO; a read that starts before OFFSET
 gets the bytes up to it, so the failure is seen at OFFSET exactly.
+--bad: the same for the LENGTH bytes from OFFSET alone, as a bad sector of an image's disk; reads
+after them succeed.
 --stall: the first read of RELPATH that reaches byte OFFSET waits SECONDS, then reads normally.
 
 Runs in the foreground until unmounted (fusermount3 -u MOUNTPOINT) and prints a line for every
@@ -43,7 +46,9 @@ class FaultyMirror(fuse.Operations):
 
     def __init__(self, source, failures, stalls):
         self.source = os.path.realpath(source)
-        self.failures = {path: offset for path, offset in failures}
+        # path: (first byte that fails, first byte past them)
+        self.failures = {path: (fault[0], fault[1] if len(fault) > 1 else float("inf"))
+                         for path, *fault in failures}
         self.stalls = {path: (offset, seconds) for path, offset, seconds in stalls}
         self.stalled = set()
         self.stalling = threading.Lock()
@@ -93,11 +98,12 @@ class FaultyMirror(fuse.Operations):
                 print(f"stalled {path.lstrip('/')} at {offset}", flush=True)
                 time.sleep(seconds)
         if path in self.failures:
-            at = self.failures[path]
-            if offset >= at:
+            at, end = self.failures[path]
+            if at <= offset < end:
                 print(f"failed {path.lstrip('/')} at {offset}", flush=True)
                 raise fuse.FuseOSError(errno.EIO)
-            size = min(size, at - offset)
+            if offset < at:
+                size = min(size, at - offset)
         return os.pread(info.fh, size, offset)
 
     def release(self, path, info):
@@ -111,12 +117,15 @@ def main():
     parser.add_argument("mountpoint")
     parser.add_argument("--fail", action="append", default=[], metavar="RELPATH:OFFSET",
                         type=lambda text: fault(text, 2))
+    parser.add_argument("--bad", action="append", default=[], metavar="RELPATH:OFFSET:LENGTH",
+                        type=lambda text: fault(text, 3))
     parser.add_argument("--stall", action="append", default=[], metavar="RELPATH:OFFSET:SECONDS",
                         type=lambda text: fault(text, 3))
     arguments = parser.parse_args()
     if not os.path.isdir(arguments.source):
         parser.error(f"{arguments.source}: no such folder")
-    fuse.FUSE(FaultyMirror(arguments.source, arguments.fail, arguments.stall),
+    bad = [(path, offset, offset + int(length)) for path, offset, length in arguments.bad]
+    fuse.FUSE(FaultyMirror(arguments.source, arguments.fail + bad, arguments.stall),
               arguments.mountpoint, raw_fi=True, foreground=True, ro=True,
               fsname="faultfs")
     return 0

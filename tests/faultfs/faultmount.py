@@ -27,16 +27,18 @@ def unavailable():
 
 class FaultMount:
     """SOURCE mirrored at MOUNTPOINT, with reads of RELPATH failing from OFFSET on (fail, pairs)
-    and waiting SECONDS once at OFFSET (stall, triples)."""
+    or for LENGTH bytes from OFFSET (bad, triples), and waiting SECONDS once at OFFSET (stall,
+    triples)."""
 
-    def __init__(self, source, mountpoint, fail=(), stall=()):
+    def __init__(self, source, mountpoint, fail=(), stall=(), bad=()):
         self.mountpoint = Path(mountpoint)
         self.command = [sys.executable, str(FAULTFS), str(source), str(mountpoint)]
         self.command += [f"--fail={path}:{offset}" for path, offset in fail]
+        self.command += [f"--bad={path}:{offset}:{length}" for path, offset, length in bad]
         self.command += [f"--stall={path}:{offset}:{seconds}" for path, offset, seconds in stall]
         self.process = None
         self.log = tempfile.TemporaryFile()
-        self.fail = list(fail)
+        self.fail = list(fail) + [(path, offset) for path, offset, _ in bad]
         self.stall = list(stall)
 
     def __enter__(self):

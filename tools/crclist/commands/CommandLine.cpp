@@ -2,12 +2,19 @@
 
 #include <CLI/CLI.hpp>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "commands/LintCommand.h"
 #include "commands/MakeCommand.h"
 #include "commands/ShowCommand.h"
 #include "commands/VerifyCommand.h"
+
+namespace {
+
+const std::string kImage = "an image of the disc (ISO, UDF, raw, or its cue, ccd or mds file)";
+
+}  // namespace
 
 CommandLine::CommandLine(std::function<bool()> stopPolled, ProgressTerminal terminal)
     : stopRequested(std::move(stopPolled)), progressTerminal(std::move(terminal)) {}
@@ -21,7 +28,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   MakeOptions make;
   CLI::App* makeCommand = app.add_subcommand("make", "write the check list of a disc folder");
   CLI::Option* makeFolder = makeCommand->add_option("DIR", make.folder, "the disc folder");
-  makeCommand->add_option("--image", make.image, "an ISO 9660 image of the disc, in place of DIR")
+  makeCommand->add_option("--image", make.image, kImage + ", in place of DIR")
       ->excludes(makeFolder);
   makeCommand->add_option("--title", make.title, "the caption of Disksentry's dialogs and boxes");
   makeCommand->add_option("--game", make.gameKey,
@@ -42,7 +49,10 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   CLI::App* showCommand =
       app.add_subcommand("show", "print what Disksentry reads from a check list");
   showCommand->add_flag("--json", show.json, "one JSON object instead of text");
-  showCommand->add_option("FILE", show.file, "the check list")->required();
+  CLI::Option* showFile = showCommand->add_option("FILE", show.file, "the check list");
+  showCommand
+      ->add_option("--image", show.image, kImage + ", whose own crclist.INF is shown")
+      ->excludes(showFile);
 
   LintOptions lint;
   CLI::App* lintCommand =
@@ -51,7 +61,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   CLI::Option* lintRoot =
       lintCommand->add_option("--root", lint.root, "the disc folder, to find the listed files in");
   lintCommand
-      ->add_option("--image", lint.image, "an ISO 9660 image of the disc, in place of --root")
+      ->add_option("--image", lint.image, kImage + ", in place of --root")
       ->excludes(lintRoot);
 
   VerifyOptions verify;
@@ -65,7 +75,7 @@ int CommandLine::Run(const std::vector<std::string>& arguments, std::ostream& ou
   CLI::Option* verifyRoot = verifyCommand->add_option(
       "--root", verify.root, "the disc folder (default: the list's folder, else the current one)");
   verifyCommand
-      ->add_option("--image", verify.image, "an ISO 9660 image of the disc, in place of --root")
+      ->add_option("--image", verify.image, kImage + ", in place of --root")
       ->excludes(verifyRoot);
   verifyCommand->add_flag(
       "--keep-going", verify.keepGoing,

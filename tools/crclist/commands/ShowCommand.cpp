@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "checklist/CheckList.h"
+#include "disc/DiscImage.h"
 #include "lists/InvalidTokenLog.h"
 #include "lists/ListFile.h"
 #include "lists/Text.h"
@@ -25,7 +26,8 @@ std::string Printable(const std::string& token) {
 void PrintEntries(std::ostream& out, const char* member, const std::vector<FileEntry>& entries) {
   out << member << ": " << entries.size() << "\n";
   for (const FileEntry& entry : entries) {
-    out << "  " << Utf8(entry.name) << "  " << entry.size << "  " << text::Hex(entry.crc, 8) << "\n";
+    out << "  " << Utf8(entry.name) << "  " << entry.size << "  " << text::Hex(entry.crc, 8)
+        << "\n";
   }
 }
 
@@ -85,7 +87,14 @@ ShowCommand::ShowCommand(ShowOptions chosen) : options(std::move(chosen)) {}
 CommandOutcome ShowCommand::Run(std::ostream& out) const {
   std::string bytes;
   std::string problem;
-  if (!list_file::Read(options.file, bytes, problem)) return {2, options.file + ": " + problem};
+  const std::string shown = options.image.empty() ? options.file : options.image + ": crclist.INF";
+  if (!options.image.empty()) {
+    if (!DiscImage::ReadFile(options.image, "crclist.INF", bytes, problem)) return {2, problem};
+  } else if (options.file.empty()) {
+    return {2, "FILE is required: the check list, or --image with the disc's image"};
+  } else if (!list_file::Read(options.file, bytes, problem)) {
+    return {2, options.file + ": " + problem};
+  }
   const InvalidTokenLog invalidTokens;
   CheckList list;
   const bool loaded = list.LoadBytes(bytes);
@@ -94,6 +103,6 @@ CommandOutcome ShowCommand::Run(std::ostream& out) const {
   } else {
     PrintText(out, loaded, list, invalidTokens.Tokens());
   }
-  if (bytes.empty()) return {1, options.file + ": " + list_file::kEmptyList};
+  if (bytes.empty()) return {1, shown + ": " + list_file::kEmptyList};
   return {loaded ? 0 : 1, ""};
 }

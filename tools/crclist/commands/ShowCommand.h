@@ -7,6 +7,7 @@
 
 struct ShowOptions {
   std::string file;
+  std::string image;  // or the list inside this disc image
   bool json = false;
 };
 

@@ -88,8 +88,8 @@ struct DiscImage::Volume {
     for (const TreeFile& file : tree.files) {
       for (const Extent& extent : file.extents) {
         if (extent.lba != Extent::kUnrecorded && lba >= extent.lba &&
-            lba - extent.lba < (extent.bytes + SectorSource::kSectorSize - 1) /
-                                   SectorSource::kSectorSize) {
+            lba - extent.lba <
+                (extent.bytes + SectorSource::kSectorSize - 1) / SectorSource::kSectorSize) {
           return file.name;
         }
       }
@@ -108,10 +108,10 @@ struct DiscImage::Volume {
     for (const TreeFile& file : tree.files) {
       const auto paired = unpaired.find(PairingKey(file));
       if (paired == unpaired.end()) {
-        notes.push_back({TreeNote::Kind::TreesDiffer,
-                         Shown(file.name) + " is only on the " + read +
-                             ", which Windows reads; systems that read the " + other +
-                             " do not see it"});
+        notes.push_back(
+            {TreeNote::Kind::TreesDiffer, Shown(file.name) + " is only on the " + read +
+                                              ", which Windows reads; systems that read the " +
+                                              other + " do not see it"});
         continue;
       }
       const TreeFile& twin = *paired->second;
@@ -129,9 +129,10 @@ struct DiscImage::Volume {
       }
     }
     for (const auto& [key, file] : unpaired) {
-      notes.push_back({TreeNote::Kind::TreesDiffer,
-                       Shown(file->name) + " is only on the " + other + ": Windows, which reads "
-                       "the " + read + ", does not show it"});
+      notes.push_back({TreeNote::Kind::TreesDiffer, Shown(file->name) + " is only on the " + other +
+                                                        ": Windows, which reads "
+                                                        "the " +
+                                                        read + ", does not show it"});
     }
     return notes;
   }
@@ -191,8 +192,8 @@ std::vector<std::string> DiscImage::UnreadableSectors() {
     if (failure.pastEnd) break;
     if (++failed <= kMostSectorsNamed) {
       const std::string holder = volume->HolderOf(failure.lba);
-      named.push_back("sector " + std::to_string(failure.lba) + " (" +
-                      cd_sector::Msf(failure.lba) + ") cannot be read: " + failure.reason +
+      named.push_back("sector " + std::to_string(failure.lba) + " (" + cd_sector::Msf(failure.lba) +
+                      ") cannot be read: " + failure.reason +
                       (holder.empty() ? "; it lies outside every file"
                                       : "; it holds part of " + Shown(holder)));
     }
@@ -212,6 +213,7 @@ std::vector<TreeNote> DiscImage::Notes() const {
   if (volume->tree.kind != "ISO 9660" || plain == volume->tree.files.end()) return {};
   return {{TreeNote::Kind::OemNames,
            Shown(plain->name) + " and the disc's other names are plain ISO 9660 names, with no "
-           "Joliet or UDF names beside them: Windows shows their bytes beyond ASCII in its OEM code "
-           "page, so only a Japanese Windows shows them as listed"}};
+                                "Joliet or UDF names beside them: Windows shows their bytes beyond "
+                                "ASCII in its OEM code "
+                                "page, so only a Japanese Windows shows them as listed"}};
 }

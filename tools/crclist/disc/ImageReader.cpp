@@ -74,9 +74,8 @@ FileOutcome ImageReader::Read(const DiscEntry& found, const ListedFile& listed,
   }
   CountedBytes counted(*bytes, progress);
   const auto size = static_cast<std::uint32_t>(*found.size);
-  const VerificationOutcome verified =
-      VerifyBytes(counted, size, static_cast<std::int32_t>(size), listed.entry.crc,
-                  Polling(progress));
+  const VerificationOutcome verified = VerifyBytes(counted, size, static_cast<std::int32_t>(size),
+                                                   listed.entry.crc, Polling(progress));
   if (verified.result == VerificationResult::Stopped) return FileOutcome();
   outcome = FileOutcome::Of(verified, size, listed.entry.crc);
   if (outcome.foundCrc && verified.bytesRead != *found.size) {

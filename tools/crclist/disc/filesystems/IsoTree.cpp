@@ -38,8 +38,7 @@ std::string ReadFailure(const SectorFailure& failure, const char* what) {
 }
 
 std::string Damaged(const std::string& what) {
-  return "the image's structure is damaged, as a mastering tool would not write it (" + what +
-         ")";
+  return "the image's structure is damaged, as a mastering tool would not write it (" + what + ")";
 }
 
 // A Joliet name, UTF-16 big-endian, as UTF-8; false for a lone surrogate or an odd length.
@@ -184,8 +183,8 @@ class Walk {
     if (pending.name.empty()) return;
     std::string cp932 = pending.name;
     if (joliet && !platform::Utf8ToCp932(pending.name, cp932)) {
-      tree.unlistable.push_back(
-          {pending.name, cp932_name::Nearest(pending.name), cp932_name::WhyUnwritable(pending.name)});
+      tree.unlistable.push_back({pending.name, cp932_name::Nearest(pending.name),
+                                 cp932_name::WhyUnwritable(pending.name)});
     } else {
       pending.name = cp932;
       tree.files.push_back(std::move(pending));
@@ -209,7 +208,8 @@ bool IsoTree::ReadDescriptors(SectorSource& sectors, std::string& error) {
   std::uint8_t descriptor[kSector];
   for (int i = 0; i < kMostDescriptors; ++i) {
     SectorFailure failure;
-    if (!sectors.Read(sectors.FileSystemStart() + kFirstDescriptor + static_cast<std::uint32_t>(i), 1, descriptor, failure)) {
+    if (!sectors.Read(sectors.FileSystemStart() + kFirstDescriptor + static_cast<std::uint32_t>(i),
+                      1, descriptor, failure)) {
       if (failure.pastEnd) break;
       error = ReadFailure(failure, "the volume descriptors");
       return false;
@@ -218,7 +218,8 @@ bool IsoTree::ReadDescriptors(SectorSource& sectors, std::string& error) {
     if (std::memcmp(descriptor + 1, "CD001", 5) != 0 || type == 255) break;
     const bool joliet = type == 2 && descriptor[88] == '%' && descriptor[89] == '/' &&
                         (descriptor[90] == '@' || descriptor[90] == 'C' || descriptor[90] == 'E');
-    const std::uint16_t blockSize = static_cast<std::uint16_t>(descriptor[128] | descriptor[129] << 8);
+    const std::uint16_t blockSize =
+        static_cast<std::uint16_t>(descriptor[128] | descriptor[129] << 8);
     if ((type != 1 && !joliet) || blockSize != kSector) continue;
     const Root root{Le32(descriptor + 156 + 2) + descriptor[156 + 1], Le32(descriptor + 156 + 10)};
     if (type == 1 && !primaryRoot) primaryRoot = root;

@@ -2,12 +2,12 @@
 
 #include <udfread/blockinput.h>
 #include <udfread/udfread.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 #include "disc/sectors/CdSector.h"
@@ -26,7 +26,9 @@ constexpr std::uint16_t kAnchorTag = 2;
 constexpr std::uint16_t kLogicalVolumeTag = 6;
 constexpr std::uint16_t kTerminatorTag = 8;
 
-std::uint16_t Le16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | at[1] << 8); }
+std::uint16_t Le16(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
 std::uint32_t Le32(const std::uint8_t* at) {
   return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
@@ -136,8 +138,7 @@ bool FromModifiedUtf8(const std::string& modified, std::string& utf8) {
 
 class Walk {
  public:
-  Walk(Input& blocks, udfread* volume, FileTree& files)
-      : input(blocks), udf(volume), tree(files) {}
+  Walk(Input& blocks, udfread* volume, FileTree& files) : input(blocks), udf(volume), tree(files) {}
 
   bool Folder(UDFDIR* folder, const std::string& path, int depth, std::string& error) {
     udfread_dirent entry{};
@@ -169,7 +170,8 @@ class Walk {
   bool Trouble(const std::string& what, std::string& error) {
     error = input.failure ? ReadFailure(*input.failure, what)
                           : "the image's structure is damaged, as a mastering tool would not "
-                            "write it (" + what + " cannot be read: " + words.Last() + ")";
+                            "write it (" +
+                                what + " cannot be read: " + words.Last() + ")";
     return false;
   }
 
@@ -195,9 +197,9 @@ class Walk {
       const std::uint64_t bytes = std::min<std::uint64_t>(kSector, found.size - block * kSector);
       Extent* last = found.extents.empty() ? nullptr : &found.extents.back();
       if (last != nullptr && last->bytes % kSector == 0 &&
-          (at == Extent::kUnrecorded ? last->lba == at
-                                     : last->lba != Extent::kUnrecorded &&
-                                           last->lba + last->bytes / kSector == at)) {
+          (at == Extent::kUnrecorded
+               ? last->lba == at
+               : last->lba != Extent::kUnrecorded && last->lba + last->bytes / kSector == at)) {
         last->bytes += bytes;
       } else {
         found.extents.push_back({at, bytes});
@@ -234,7 +236,8 @@ bool UdfTree::Announced(SectorSource& sectors, bool& announced, std::string& err
   std::uint8_t descriptor[kSector];
   for (int i = 0; i < kMostDescriptors; ++i) {
     SectorFailure failure;
-    if (!sectors.Read(sectors.FileSystemStart() + 16 + static_cast<std::uint32_t>(i), 1, descriptor, failure)) {
+    if (!sectors.Read(sectors.FileSystemStart() + 16 + static_cast<std::uint32_t>(i), 1, descriptor,
+                      failure)) {
       if (failure.pastEnd) return true;
       error = ReadFailure(failure, "the volume recognition sequence");
       return false;
@@ -244,11 +247,10 @@ bool UdfTree::Announced(SectorSource& sectors, bool& announced, std::string& err
       announced = true;
       return true;
     }
-    const bool known = std::memcmp(identifier, "CD001", 5) == 0 ||
-                       std::memcmp(identifier, "BEA01", 5) == 0 ||
-                       std::memcmp(identifier, "TEA01", 5) == 0 ||
-                       std::memcmp(identifier, "BOOT2", 5) == 0 ||
-                       std::memcmp(identifier, "CDW02", 5) == 0;
+    const bool known =
+        std::memcmp(identifier, "CD001", 5) == 0 || std::memcmp(identifier, "BEA01", 5) == 0 ||
+        std::memcmp(identifier, "TEA01", 5) == 0 || std::memcmp(identifier, "BOOT2", 5) == 0 ||
+        std::memcmp(identifier, "CDW02", 5) == 0;
     if (!known) return true;
   }
   return true;

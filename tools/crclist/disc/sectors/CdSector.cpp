@@ -55,9 +55,9 @@ std::uint32_t Edc(const std::uint8_t* bytes, std::size_t size) {
   for (; size >= 8; bytes += 8, size -= 8) {
     const std::uint32_t low = edc ^ (bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
                                      static_cast<std::uint32_t>(bytes[3]) << 24);
-    edc = kTables[7][low & 0xFF] ^ kTables[6][(low >> 8) & 0xFF] ^
-          kTables[5][(low >> 16) & 0xFF] ^ kTables[4][low >> 24] ^ kTables[3][bytes[4]] ^
-          kTables[2][bytes[5]] ^ kTables[1][bytes[6]] ^ kTables[0][bytes[7]];
+    edc = kTables[7][low & 0xFF] ^ kTables[6][(low >> 8) & 0xFF] ^ kTables[5][(low >> 16) & 0xFF] ^
+          kTables[4][low >> 24] ^ kTables[3][bytes[4]] ^ kTables[2][bytes[5]] ^
+          kTables[1][bytes[6]] ^ kTables[0][bytes[7]];
   }
   for (; size != 0; ++bytes, --size) edc = (edc >> 8) ^ kTables[0][(edc ^ *bytes) & 0xFF];
   return edc;
@@ -77,10 +77,8 @@ const char* Check(const std::uint8_t* raw, std::uint32_t lba, const std::uint8_t
       if (Edc(raw + 16, 2056) != StoredEdc(raw + 2072)) return "its EDC does not match its data";
       data = raw + 24;
       return nullptr;
-    case 0:
-      return "it is an empty Mode 0 sector";
-    default:
-      return "its header gives no mode a drive reads";
+    case 0: return "it is an empty Mode 0 sector";
+    default: return "its header gives no mode a drive reads";
   }
 }
 

@@ -57,7 +57,7 @@ struct Entry {
 bool Read(const std::string& path, const std::string& text, DiscLayout& layout,
           std::string& error) {
   const std::map<std::string, Section> sections = Sections(text);
-  std::map<long, Entry> tracks;  // by point, 1 to 99
+  std::map<long, Entry> tracks;   // by point, 1 to 99
   std::map<long, long> leadOuts;  // by session
   for (const auto& [name, section] : sections) {
     if (name.rfind("Entry ", 0) != 0) continue;
@@ -73,7 +73,8 @@ bool Read(const std::string& path, const std::string& text, DiscLayout& layout,
     const auto next = std::next(track);
     const long end = next != tracks.end() && next->second.session == entry.session
                          ? next->second.start
-                         : leadOuts.count(entry.session) ? leadOuts[entry.session] : -1;
+                     : leadOuts.count(entry.session) ? leadOuts[entry.session]
+                                                     : -1;
     if (!(entry.control & 0x04)) continue;  // audio
     if (entry.start < 0 || end <= entry.start || end > 0x7FFFFFFF) {
       error = path + ": track " + std::to_string(track->first) +

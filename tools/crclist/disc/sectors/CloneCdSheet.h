@@ -10,7 +10,6 @@ namespace clone_cd_sheet {
 
 // The data tracks that the descriptor's text at path lays out. False, with the reason, when it
 // places none.
-bool Read(const std::string& path, const std::string& text, DiscLayout& layout,
-          std::string& error);
+bool Read(const std::string& path, const std::string& text, DiscLayout& layout, std::string& error);
 
 }  // namespace clone_cd_sheet

@@ -163,20 +163,20 @@ bool Read(const std::string& path, const std::string& text, DiscLayout& layout,
         continue;
       }
       if (data) {
-        const std::uint64_t end = i + 1 < file.tracks.size()
-                                      ? file.tracks[i + 1].index0.value_or(*file.tracks[i + 1].index1)
-                                      : fileSectors;
+        const std::uint64_t end =
+            i + 1 < file.tracks.size()
+                ? file.tracks[i + 1].index0.value_or(*file.tracks[i + 1].index1)
+                : fileSectors;
         const std::uint64_t start = fileStart + gaps + *track.index1;
         if (end <= *track.index1 || start + (end - *track.index1) > 0xFFFFFFFFu) {
           error = path + ": track " + std::to_string(track.number) + " holds no sectors";
           return false;
         }
-        layout.tracks.push_back({file.path, std::uint64_t{*track.index1} * bytes, bytes,
-                                 static_cast<std::uint32_t>(start),
-                                 static_cast<std::uint32_t>(end - *track.index1),
-                                 bytes == cd_sector::kRawSize ? SectorLayout::Raw
-                                                              : SectorLayout::UserData,
-                                 track.session});
+        layout.tracks.push_back(
+            {file.path, std::uint64_t{*track.index1} * bytes, bytes,
+             static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - *track.index1),
+             bytes == cd_sector::kRawSize ? SectorLayout::Raw : SectorLayout::UserData,
+             track.session});
       }
       gaps += track.postgap;
     }

@@ -40,7 +40,9 @@ constexpr Container kContainers[] = {
     {"BWT5 STREAM SIGN", 16, "a BlindWrite descriptor (a proprietary format)"},
     {"7z\xBC\xAF\x27\x1C", 6, "a 7z archive"},
     {"\x1F\x8B", 2, "a gzip file"},
-    {"\xFD" "7zXZ\0", 6, "an xz file"},
+    {"\xFD"
+     "7zXZ\0",
+     6, "an xz file"},
     {"BZh", 3, "a bzip2 file"},
     {"PK\x03\x04", 4, "a zip archive"},
     {"Rar!\x1A\x07", 6, "a RAR archive"},
@@ -61,8 +63,8 @@ bool StartsWith(const std::string& bytes, const char* magic, std::size_t size) {
 // Text without NULs whose first word is one that starts a line of a cue sheet.
 bool IsCueSheet(const std::string& text) {
   if (text.find('\0') != std::string::npos) return false;
-  static const char* const kFirstWords[] = {"FILE", "REM", "CATALOG", "TITLE", "PERFORMER",
-                                            "SONGWRITER", "CDTEXTFILE", "FLAGS", "TRACK"};
+  static const char* const kFirstWords[] = {
+      "FILE", "REM", "CATALOG", "TITLE", "PERFORMER", "SONGWRITER", "CDTEXTFILE", "FLAGS", "TRACK"};
   const std::size_t first = text.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return false;
   const std::string word = text.substr(first, text.find_first_of(" \t\r\n", first) - first);
@@ -92,8 +94,8 @@ std::string Sibling(const std::string& descriptor, const std::string& name) {
   const std::string decoded = platform::Cp932ToUtf8(name);
   std::string decodedRelative = decoded;
   std::replace(decodedRelative.begin(), decodedRelative.end(), '\\', '/');
-  const std::string other = decodedRelative.rfind('/', 0) == 0 ? decodedRelative
-                                                                : folder + decodedRelative;
+  const std::string other =
+      decodedRelative.rfind('/', 0) == 0 ? decodedRelative : folder + decodedRelative;
   return Exists(other) ? other : path;
 }
 
@@ -106,8 +108,7 @@ std::string WithExtension(const std::string& descriptor, const std::string& exte
   std::string capitals = extension;
   std::transform(capitals.begin(), capitals.end(), capitals.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return !Exists(stem + extension) && Exists(stem + capitals) ? stem + capitals
-                                                               : stem + extension;
+  return !Exists(stem + extension) && Exists(stem + capitals) ? stem + capitals : stem + extension;
 }
 
 bool Describe(const std::string& path, DiscLayout& layout, std::string& error) {

@@ -31,7 +31,8 @@ bool TrackSectors::Open(DiscLayout described, std::string& error) {
       }
       const auto size = static_cast<std::uint64_t>(status.st_size);
       const std::uint64_t sectors = size > track.offset ? (size - track.offset) / track.stride : 0;
-      track.sectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(sectors, 0xFFFFFFFFu - track.start));
+      track.sectors =
+          static_cast<std::uint32_t>(std::min<std::uint64_t>(sectors, 0xFFFFFFFFu - track.start));
     }
   }
   // Windows mounts the last session, from its first data track.
@@ -72,8 +73,8 @@ bool TrackSectors::Read(std::uint32_t lba, std::uint32_t count, std::uint8_t* ou
     if (track == nullptr) {
       failure.lba = lba;
       failure.pastEnd = lba >= End();
-      failure.reason = failure.pastEnd ? "the image ends before it"
-                                       : "no data track of the image holds it";
+      failure.reason =
+          failure.pastEnd ? "the image ends before it" : "no data track of the image holds it";
       return false;
     }
     const std::uint32_t taken = std::min(count, track->start + track->sectors - lba);
@@ -123,10 +124,12 @@ bool TrackSectors::ReadStored(const Track& track, std::uint32_t lba, std::uint32
                               std::uint8_t* bytes, SectorFailure& failure) {
   const int descriptor = files.at(track.file);
   const std::size_t size = static_cast<std::size_t>(count) * track.stride;
-  const auto at = static_cast<off_t>(track.offset + std::uint64_t{lba - track.start} * track.stride);
+  const auto at =
+      static_cast<off_t>(track.offset + std::uint64_t{lba - track.start} * track.stride);
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got = ::pread(descriptor, bytes + done, size - done, at + static_cast<off_t>(done));
+    const ssize_t got =
+        ::pread(descriptor, bytes + done, size - done, at + static_cast<off_t>(done));
     if (got > 0) {
       done += static_cast<std::size_t>(got);
       continue;
