@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Runs the built crclist over disc images that xorriso makes and that are then damaged at random
-(bytes flipped or zeroed in the volume descriptors, path tables, folder records and file data;
-sizes made absurd; the image cut short): verify, lint and make must each end with an exit code
-of their own, within a time limit, without a sanitizer's report, and leave nothing beside make's
-output.
+"""Runs the built crclist over disc images that xorriso, genisoimage and pycdlib make, and over a
+cue sheet with its raw sectors, damaged at random (bytes flipped or zeroed in the volume
+descriptors, path tables, folder records, UDF descriptors and file data; sizes made absurd; raw
+sectors' sync, headers and EDC flipped; the cue sheet's lines changed; the image cut short):
+verify, lint and make must each end with an exit code of their own, within a time limit, without
+a sanitizer's report, and leave nothing beside make's output.
 
 Usage: image-mutation-test.py CRCLIST [SEED [SECONDS]]
 """
@@ -25,6 +26,11 @@ SANITIZER_MARKS = ("runtime error", "AddressSanitizer", "terminate called", "Seg
 FILES = ["readme.txt", "setup.dat", "ソフト説明.txt", "日本語/データ.bin", "Readme2.TXT",
          "gamedata/stage/map01.dat", "gamedata/ｶﾅ/ソ.bin", "深い/フォルダ/の/中/file.bin"]
 IMAGES = {"joliet.iso": ["-J", "-r"], "joliet-only.iso": ["-J"], "plain.iso": []}
+HERE = Path(__file__).resolve().parent
+RAW = 2352
+CUE_WORDS = [b"FILE", b"TRACK", b"INDEX", b"PREGAP", b"POSTGAP", b"REM SESSION", b"MODE1/2352",
+             b"MODE2/2352", b"MODE1/2048", b"AUDIO", b"BINARY", b"WAVE", b"99:59:74", b"00:00:00",
+             b"-1", b"4294967295", b'"', b"\x00"]
 
 
 def run(command, cwd, timeout=PER_RUN_SECONDS):
@@ -43,7 +49,15 @@ def make_images(crclist, work):
     for image, options in IMAGES.items():
         subprocess.run(["xorriso", "-as", "mkisofs", *options, "-o", str(work / image), str(disc)],
                        check=True, capture_output=True)
-        images[image] = (work / image).read_bytes()
+    subprocess.run(["genisoimage", "-quiet", "-input-charset", "utf-8", "-R", "-udf", "-o",
+                    str(work / "udf-bridge.iso"), str(disc)], check=True, capture_output=True)
+    subprocess.run([sys.executable, str(HERE / "make-udf-image.py"), str(disc),
+                    str(work / "udf-alone.iso"), "udf-alone"], check=True, capture_output=True)
+    for image in [*IMAGES, "udf-bridge.iso", "udf-alone.iso"]:
+        images[image] = {image: (work / image).read_bytes()}
+    subprocess.run([sys.executable, str(HERE / "make-raw-image.py"), "cue", str(work / "joliet.iso"),
+                    str(work / "mode1.cue")], check=True, capture_output=True)
+    images["mode1.cue"] = {name: (work / name).read_bytes() for name in ("mode1.cue", "mode1.bin")}
     return images, disc / "crclist.INF"
 
 
@@ -119,10 +133,38 @@ def damage_record(data, rng, records):
     return f"record {field}"
 
 
+def mutate_cue(files, rng):
+    """A line of the cue sheet changed, or raw sectors damaged in their framing or data."""
+    files = dict(files)
+    kind = rng.choice(["cue-line", "cue-line", "raw-flip", "raw-frame", "raw-truncate"])
+    if kind == "cue-line":
+        lines = files["mode1.cue"].split(b"\n")
+        at = rng.randrange(len(lines))
+        words = lines[at].split(b" ")
+        words[rng.randrange(len(words))] = rng.choice(CUE_WORDS)
+        lines[at] = b" ".join(words) if rng.random() < 0.8 else b""
+        files["mode1.cue"] = b"\n".join(lines)
+        return kind, files
+    data = bytearray(files["mode1.bin"])
+    sectors = len(data) // RAW
+    if kind == "raw-flip":
+        for _ in range(rng.randint(1, 8)):
+            data[rng.randrange(len(data))] ^= 1 << rng.randrange(8)
+    elif kind == "raw-frame":
+        sector = rng.randrange(16, min(sectors, 60)) * RAW
+        field = rng.choice([(0, 12), (12, 4), (2064, 4)])  # sync, header, EDC
+        data[sector + field[0] + rng.randrange(field[1])] ^= 0xFF
+    else:
+        del data[rng.randrange(16 * RAW, len(data)):]
+    files["mode1.bin"] = bytes(data)
+    return kind, files
+
+
 def mutate(image, rng, records):
     data = bytearray(image)
     kind = rng.choice(["record", "record", "record", "flip", "zero-sector", "absurd", "truncate",
-                       "flip-data"])
+                       "flip-data"] if records else
+                      ["flip", "flip", "zero-sector", "absurd", "truncate", "flip-data"])
     end = metadata_end(image)
     if kind == "record":
         kind = damage_record(data, rng, records)
@@ -181,21 +223,28 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         work = Path(folder)
         images, list_file = make_images(crclist, work)
-        records = {name: folder_records(image) for name, image in images.items()}
+        records = {name: folder_records(files[name]) for name, files in images.items()
+                   if not name.endswith(".cue")}
         case = work / "case"
         case.mkdir()
         started = time.monotonic()
         while time.monotonic() - started < budget and len(failures) < 5:
             name = rng.choice(sorted(images))
-            kind, damaged = mutate(images[name], rng, records[name])
-            image = case / "damaged.iso"
-            image.write_bytes(damaged)
+            if name.endswith(".cue"):
+                kind, damaged = mutate_cue(images[name], rng)
+            else:
+                kind, data = mutate(images[name][name], rng, records[name])
+                damaged = {name: data}
+            for file, data in damaged.items():
+                (case / file).write_bytes(data)
             runs += 1
-            failure = check(crclist, case, image, list_file, f"run {runs} ({name}, {kind})")
+            failure = check(crclist, case, case / name, list_file, f"run {runs} ({name}, {kind})")
             if failure:
                 failures.append(failure)
-                shutil.copy(image, work.parent / f"crclist-mutation-{seed}-{runs}.iso")
-            image.unlink()
+                for file in damaged:
+                    shutil.copy(case / file, work.parent / f"crclist-mutation-{seed}-{runs}-{file}")
+            for file in damaged:
+                (case / file).unlink()
     print(f"seed {seed}: {runs} damaged images, {len(failures)} failed")
     for failure in failures:
         print(failure)

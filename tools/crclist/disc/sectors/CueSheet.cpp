@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +54,12 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
+// Cue sheets are written in capitals, but not by every tool.
+std::string Upper(std::string word) {
+  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return word;
+}
+
 // mm:ss:ff as frames.
 std::optional<std::uint32_t> Frames(const std::string& time) {
   unsigned minutes = 0, seconds = 0, frames = 0;
@@ -79,22 +86,23 @@ bool Parse(const std::string& path, const std::string& text, std::vector<CueFile
   for (int number = 1; std::getline(lines, line); ++number) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) continue;
-    const std::string& keyword = words[0];
+    const std::string keyword = Upper(words[0]);
     const std::string where = path + ", line " + std::to_string(number) + ": ";
-    if (keyword == "REM" && words.size() >= 3 && words[1] == "SESSION") {
+    if (keyword == "REM" && words.size() >= 3 && Upper(words[1]) == "SESSION") {
       session = std::atoi(words[2].c_str());
     } else if (keyword == "FILE" && words.size() >= 3) {
-      files.push_back({image_format::Sibling(path, words[1]), words[2], {}});
+      files.push_back({image_format::Sibling(path, words[1]), Upper(words[2]), {}});
     } else if (keyword == "TRACK" && words.size() >= 3) {
       if (files.empty()) {
         error = where + "a TRACK before any FILE";
         return false;
       }
-      if (SectorBytes(words[2]) == 0) {
+      const std::string mode = Upper(words[2]);
+      if (SectorBytes(mode) == 0) {
         error = where + "a track of mode " + words[2] + ", which crclist does not read";
         return false;
       }
-      files.back().tracks.push_back({std::atoi(words[1].c_str()), words[2], {}, {}, 0, 0, session});
+      files.back().tracks.push_back({std::atoi(words[1].c_str()), mode, {}, {}, 0, 0, session});
     } else if (keyword == "INDEX" || keyword == "PREGAP" || keyword == "POSTGAP") {
       const std::optional<std::uint32_t> frames = Frames(words.back());
       if (files.empty() || files.back().tracks.empty() || !frames || words.size() < 2) {

@@ -60,9 +60,10 @@ bool StartsWith(const std::string& bytes, const char* magic, std::size_t size) {
   return bytes.size() >= size && std::memcmp(bytes.data(), magic, size) == 0;
 }
 
-// Text without NULs whose first word is one that starts a line of a cue sheet.
-bool IsCueSheet(const std::string& text) {
+// Text without NULs whose first word is one that starts a line of a cue sheet, in capitals or not.
+bool IsCueSheet(std::string text) {
   if (text.find('\0') != std::string::npos) return false;
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   static const char* const kFirstWords[] = {
       "FILE", "REM", "CATALOG", "TITLE", "PERFORMER", "SONGWRITER", "CDTEXTFILE", "FLAGS", "TRACK"};
   const std::size_t first = text.find_first_not_of(" \t\r\n");
