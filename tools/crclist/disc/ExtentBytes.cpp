@@ -12,10 +12,10 @@ constexpr std::uint32_t kSector = SectorSource::kSectorSize;
 }  // namespace
 
 ExtentBytes::ExtentBytes(SectorSource& source, const TreeFile& treeFile)
-    : sectors(source), file(treeFile), buffer(std::size_t{kSectorsPerRead} * kSector) {}
+    : sectors(source), file(treeFile), buffer(std::make_unique<Buffer>()) {}
 
 bool ExtentBytes::Read(ByteSpan& bytes, std::string& reason) {
-  bytes = {buffer.data(), 0};
+  bytes = {buffer->bytes, 0};
   if (!failure.empty()) {
     reason = failure;
     return false;
@@ -40,14 +40,14 @@ bool ExtentBytes::Read(ByteSpan& bytes, std::string& reason) {
   const std::uint64_t wanted = std::min<std::uint64_t>(left, std::uint64_t{count} * kSector);
   std::uint64_t got = wanted;
   if (run.lba == Extent::kUnrecorded) {
-    std::memset(buffer.data(), 0, static_cast<std::size_t>(wanted));
+    std::memset(buffer->bytes, 0, static_cast<std::size_t>(wanted));
   } else {
     SectorFailure failed;
     const std::uint64_t first = run.lba + offset / kSector;
     if (first + count > 0xFFFFFFFFu) {
       failed = {0xFFFFFFFFu, "", true};
       got = 0;
-    } else if (!sectors.Read(static_cast<std::uint32_t>(first), count, buffer.data(), failed)) {
+    } else if (!sectors.Read(static_cast<std::uint32_t>(first), count, buffer->bytes, failed)) {
       got = std::uint64_t{failed.lba - static_cast<std::uint32_t>(first)} * kSector;
     }
     if (got < wanted) {
@@ -58,7 +58,7 @@ bool ExtentBytes::Read(ByteSpan& bytes, std::string& reason) {
     }
   }
   offset += got;
-  bytes = {buffer.data(), static_cast<std::uint32_t>(got)};
+  bytes = {buffer->bytes, static_cast<std::uint32_t>(got)};
   if (got != 0 || failure.empty()) return true;
   reason = failure;
   return false;
