@@ -19,6 +19,8 @@ constexpr int kMostDescriptors = 64;
 constexpr std::size_t kRecordBytes = 33;
 // Deeper than any disc's folders, as a guard against folders that hold their ancestors.
 constexpr int kDeepestFolder = 128;
+// Far more records than any disc's folder holds: a larger size is damage.
+constexpr std::uint32_t kLargestFolder = 64 << 20;
 
 constexpr std::uint8_t kFolder = 0x02;
 constexpr std::uint8_t kAssociated = 0x04;
@@ -95,14 +97,19 @@ class Walk {
 
  private:
   bool ReadFolder(const Folder& folder, std::string& error) {
-    const std::uint32_t count = (folder.size + kSector - 1) / kSector;
+    const std::uint64_t count = (std::uint64_t{folder.size} + kSector - 1) / kSector;
     if (folder.lba >= sectors.End() || count > sectors.End() - folder.lba) {
       error = ReadFailure({folder.lba, "", true}, "a folder");
       return false;
     }
+    if (folder.size > kLargestFolder) {
+      error = Damaged("a folder at sector " + std::to_string(folder.lba) + " says it holds " +
+                      std::to_string(folder.size) + " bytes of records");
+      return false;
+    }
     bytes.resize(std::size_t{count} * kSector);
     SectorFailure failure;
-    if (!sectors.Read(folder.lba, count, bytes.data(), failure)) {
+    if (!sectors.Read(folder.lba, static_cast<std::uint32_t>(count), bytes.data(), failure)) {
       error = ReadFailure(failure, "a folder");
       return false;
     }

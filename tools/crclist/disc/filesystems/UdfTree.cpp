@@ -187,13 +187,18 @@ class Walk {
     found.size = static_cast<std::uint64_t>(size);
     const std::uint64_t blocks = (found.size + kSector - 1) / kSector;
     const std::uint32_t start = input.sectors->FileSystemStart();
-    for (std::uint64_t block = 0; block < blocks; ++block) {
+    // A file larger than the volume cannot be whole: what the volume cannot hold lies past its
+    // end, where the read fails.
+    const std::uint64_t mapped = std::min<std::uint64_t>(blocks, input.sectors->End() - start);
+    for (std::uint64_t block = 0; block < mapped; ++block) {
       const std::uint32_t lba = udfread_file_lba(file.get(), static_cast<std::uint32_t>(block));
       if (block == 0 && lba == 0 && found.size < kSector && !Embedded(file.get(), found)) {
         return Trouble("the file \"" + name + "\"", error);
       }
       if (!found.embedded.empty()) break;
-      const std::uint32_t at = lba == 0 ? Extent::kUnrecorded : start + lba;
+      const std::uint32_t at = lba == 0 ? Extent::kUnrecorded
+                               : lba < input.sectors->End() - start ? start + lba
+                                                                     : input.sectors->End();
       const std::uint64_t bytes = std::min<std::uint64_t>(kSector, found.size - block * kSector);
       Extent* last = found.extents.empty() ? nullptr : &found.extents.back();
       if (last != nullptr && last->bytes % kSector == 0 &&
@@ -204,6 +209,9 @@ class Walk {
       } else {
         found.extents.push_back({at, bytes});
       }
+    }
+    if (mapped < blocks) {
+      found.extents.push_back({input.sectors->End(), found.size - mapped * kSector});
     }
     std::string cp932 = name;
     if (!platform::Utf8ToCp932(name, cp932)) {
