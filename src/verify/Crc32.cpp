@@ -78,10 +78,12 @@ std::uint32_t UpdateBySlice16(std::uint32_t crc, const std::uint8_t* data, std::
 }
 
 #ifdef DISKSENTRY_X86
+constexpr Crc32X86::Constants kFoldConstants = Crc32X86::ConstantsOf(Crc32::kPolynomial);
+
 template <Crc32X86::FoldFunction fold>
 std::uint32_t UpdateByFolding(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
   std::uint8_t block[16];
-  const std::size_t folded = fold(crc, data, size, block);
+  const std::size_t folded = fold(kFoldConstants, crc, data, size, block);
   if (folded == 0) return UpdateBySlice16(crc, data, size);
   return UpdateBySlice16(UpdateBySlice16(0, block, sizeof block), data + folded, size - folded);
 }

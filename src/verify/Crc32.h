@@ -26,8 +26,12 @@ class Crc32 {
 
   // x^exponent modulo the polynomial, in the register's bit order: the fold constants.
   static constexpr std::uint32_t XPowerModP(unsigned exponent) {
+    return XPowerMod(kPolynomial, exponent);
+  }
+  // The same for another reflected 32-bit polynomial, whose CRC the folds compute as well.
+  static constexpr std::uint32_t XPowerMod(std::uint32_t polynomial, unsigned exponent) {
     std::uint32_t value = 0x80000000u;  // x^0
-    while (exponent-- > 0) value = TimesX(value);
+    while (exponent-- > 0) value = (value & 1u) ? (value >> 1) ^ polynomial : value >> 1;
     return value;
   }
 

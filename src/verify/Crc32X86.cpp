@@ -50,24 +50,8 @@ DISKSENTRY_TARGET("xsave") std::uint64_t EnabledRegisterStates() {
   return static_cast<std::uint64_t>(_xgetbv(0));
 }
 
-// The pair that moves a block d bits forward: x^(d+63) for its first eight bytes, x^(d-1) for
-// its last.
-struct FoldDistance {
-  std::uint64_t first;
-  std::uint64_t last;
-};
-
-constexpr std::uint64_t Constant(unsigned exponent) {
-  return std::uint64_t{Crc32::XPowerModP(exponent)} << 32;
-}
-
-constexpr FoldDistance Distance(unsigned bits) { return {Constant(bits + 63), Constant(bits - 1)}; }
-
-constexpr FoldDistance kBy128 = Distance(128);
-constexpr FoldDistance kBy256 = Distance(256);
-constexpr FoldDistance kBy384 = Distance(384);
-constexpr FoldDistance kBy512 = Distance(512);
-constexpr FoldDistance kBy2048 = Distance(2048);
+using FoldDistance = Crc32X86::FoldDistance;
+using Constants = Crc32X86::Constants;
 
 long long Signed(std::uint64_t value) { return static_cast<long long>(value); }
 
@@ -86,10 +70,11 @@ DISKSENTRY_PCLMUL inline __m128i Fold(__m128i block, __m128i distance, __m128i o
 }
 
 // Folds the whole 16-byte blocks of data from offset at onward into folded and stores it.
-DISKSENTRY_PCLMUL inline std::size_t FoldRemainingBlocks(__m128i folded, const std::uint8_t* data,
+DISKSENTRY_PCLMUL inline std::size_t FoldRemainingBlocks(const Constants& constants,
+                                                         __m128i folded, const std::uint8_t* data,
                                                          std::size_t size, std::size_t at,
                                                          std::uint8_t* block) {
-  const __m128i by128 = Pair(kBy128);
+  const __m128i by128 = Pair(constants.by128);
   for (; size - at >= 16; at += 16) folded = Fold(folded, by128, Load(data + at));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(block), folded);
   return at;
@@ -111,10 +96,13 @@ DISKSENTRY_VPCLMUL512 inline __m512i Fold(__m512i blocks, __m512i distance, __m5
 }
 
 // The four 16-byte lanes folded into one: each moved onto the last, which stays as it is.
-DISKSENTRY_VPCLMUL512 inline __m128i FoldLanes(__m512i lanes) {
-  const __m512i distances = _mm512_set_epi64(0, 0, Signed(kBy128.last), Signed(kBy128.first),
-                                             Signed(kBy256.last), Signed(kBy256.first),
-                                             Signed(kBy384.last), Signed(kBy384.first));
+DISKSENTRY_VPCLMUL512 inline __m128i FoldLanes(const Constants& constants, __m512i lanes) {
+  const FoldDistance& by128 = constants.by128;
+  const FoldDistance& by256 = constants.by256;
+  const FoldDistance& by384 = constants.by384;
+  const __m512i distances =
+      _mm512_set_epi64(0, 0, Signed(by128.last), Signed(by128.first), Signed(by256.last),
+                       Signed(by256.first), Signed(by384.last), Signed(by384.first));
   const __m512i moved = Fold(lanes, distances, _mm512_maskz_mov_epi64(0xC0, lanes));
   const __m256i halves =
       _mm256_xor_si256(_mm512_castsi512_si256(moved), _mm512_extracti64x4_epi64(moved, 1));
@@ -136,10 +124,11 @@ bool Crc32X86::HasVpclmul512() {
   return Bit(extended.ebx, 16) && Bit(extended.ecx, 10);
 }
 
-DISKSENTRY_PCLMUL std::size_t Crc32X86::FoldPclmul(std::uint32_t crc, const std::uint8_t* data,
-                                                   std::size_t size, std::uint8_t* block) {
+DISKSENTRY_PCLMUL std::size_t Crc32X86::FoldPclmul(const Constants& constants, std::uint32_t crc,
+                                                   const std::uint8_t* data, std::size_t size,
+                                                   std::uint8_t* block) {
   if (size < 64) return 0;
-  const __m128i by512 = Pair(kBy512);
+  const __m128i by512 = Pair(constants.by512);
   __m128i lane0 = _mm_xor_si128(Load(data), _mm_cvtsi32_si128(static_cast<int>(crc)));
   __m128i lane1 = Load(data + 16);
   __m128i lane2 = Load(data + 32);
@@ -151,16 +140,17 @@ DISKSENTRY_PCLMUL std::size_t Crc32X86::FoldPclmul(std::uint32_t crc, const std:
     lane2 = Fold(lane2, by512, Load(data + at + 32));
     lane3 = Fold(lane3, by512, Load(data + at + 48));
   }
-  const __m128i by128 = Pair(kBy128);
+  const __m128i by128 = Pair(constants.by128);
   const __m128i folded = Fold(Fold(Fold(lane0, by128, lane1), by128, lane2), by128, lane3);
-  return FoldRemainingBlocks(folded, data, size, at, block);
+  return FoldRemainingBlocks(constants, folded, data, size, at, block);
 }
 
-DISKSENTRY_VPCLMUL512 std::size_t Crc32X86::FoldVpclmul512(std::uint32_t crc,
+DISKSENTRY_VPCLMUL512 std::size_t Crc32X86::FoldVpclmul512(const Constants& constants,
+                                                           std::uint32_t crc,
                                                            const std::uint8_t* data,
                                                            std::size_t size, std::uint8_t* block) {
-  if (size < 256) return FoldPclmul(crc, data, size, block);
-  const __m512i by2048 = Pair512(kBy2048);
+  if (size < 256) return FoldPclmul(constants, crc, data, size, block);
+  const __m512i by2048 = Pair512(constants.by2048);
   const __m128i preset = _mm_cvtsi32_si128(static_cast<int>(crc));
   __m512i lanes0 = _mm512_xor_si512(Load512(data), _mm512_zextsi128_si512(preset));
   __m512i lanes1 = Load512(data + 64);
@@ -173,8 +163,8 @@ DISKSENTRY_VPCLMUL512 std::size_t Crc32X86::FoldVpclmul512(std::uint32_t crc,
     lanes2 = Fold(lanes2, by2048, Load512(data + at + 128));
     lanes3 = Fold(lanes3, by2048, Load512(data + at + 192));
   }
-  const __m512i by512 = Pair512(kBy512);
+  const __m512i by512 = Pair512(constants.by512);
   __m512i lanes = Fold(Fold(Fold(lanes0, by512, lanes1), by512, lanes2), by512, lanes3);
   for (; size - at >= 64; at += 64) lanes = Fold(lanes, by512, Load512(data + at));
-  return FoldRemainingBlocks(FoldLanes(lanes), data, size, at, block);
+  return FoldRemainingBlocks(constants, FoldLanes(constants, lanes), data, size, at, block);
 }

@@ -4,6 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "verify/Crc32.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#define DISKSENTRY_X86
+#include "verify/Crc32X86.h"
+#endif
+
 namespace cd_sector {
 
 namespace {
@@ -36,6 +43,10 @@ Tables MakeTables() {
 
 const Tables kTables = MakeTables();
 
+#ifdef DISKSENTRY_X86
+constexpr Crc32X86::Constants kFoldConstants = Crc32X86::ConstantsOf(kReflectedPolynomial);
+#endif
+
 std::uint32_t Bcd(std::uint8_t byte) { return (byte >> 4) * 10u + (byte & 0x0Fu); }
 
 bool HeaderAddresses(const std::uint8_t* raw, std::uint32_t lba) {
@@ -48,10 +59,8 @@ std::uint32_t StoredEdc(const std::uint8_t* at) {
   return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
-}  // namespace
-
-std::uint32_t Edc(const std::uint8_t* bytes, std::size_t size) {
-  std::uint32_t edc = 0;
+// Eight bytes at a step through the tables, the rest one by one.
+std::uint32_t Sliced(std::uint32_t edc, const std::uint8_t* bytes, std::size_t size) {
   for (; size >= 8; bytes += 8, size -= 8) {
     const std::uint32_t low = edc ^ (bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
                                      static_cast<std::uint32_t>(bytes[3]) << 24);
@@ -61,6 +70,23 @@ std::uint32_t Edc(const std::uint8_t* bytes, std::size_t size) {
   }
   for (; size != 0; ++bytes, --size) edc = (edc >> 8) ^ kTables[0][(edc ^ *bytes) & 0xFF];
   return edc;
+}
+
+}  // namespace
+
+// The engine's folds take whole blocks on the path that the CRC-32 runs on; the tables finish.
+std::uint32_t Edc(const std::uint8_t* bytes, std::size_t size) {
+#ifdef DISKSENTRY_X86
+  std::uint8_t block[16];
+  std::size_t folded = 0;
+  if (Crc32::Selected() == Crc32::Path::Vpclmul512) {
+    folded = Crc32X86::FoldVpclmul512(kFoldConstants, 0, bytes, size, block);
+  } else if (Crc32::Selected() == Crc32::Path::Pclmul) {
+    folded = Crc32X86::FoldPclmul(kFoldConstants, 0, bytes, size, block);
+  }
+  if (folded != 0) return Sliced(Sliced(0, block, sizeof block), bytes + folded, size - folded);
+#endif
+  return Sliced(0, bytes, size);
 }
 
 const char* Check(const std::uint8_t* raw, std::uint32_t lba, const std::uint8_t*& data) {
