@@ -10,7 +10,6 @@
 #include "disc/ExtentBytes.h"
 #include "disc/filesystems/IsoTree.h"
 #include "disc/filesystems/UdfTree.h"
-#include "disc/sectors/CdSector.h"
 #include "disc/sectors/ImageFormat.h"
 #include "disc/sectors/TrackSectors.h"
 #include "platform/Platform.h"
@@ -192,8 +191,7 @@ std::vector<std::string> DiscImage::UnreadableSectors() {
     if (failure.pastEnd) break;
     if (++failed <= kMostSectorsNamed) {
       const std::string holder = volume->HolderOf(failure.lba);
-      named.push_back("sector " + std::to_string(failure.lba) + " (" + cd_sector::Msf(failure.lba) +
-                      ") cannot be read: " + failure.reason +
+      named.push_back(failure.Where() + " cannot be read: " + failure.reason +
                       (holder.empty() ? "; it lies outside every file"
                                       : "; it holds part of " + Shown(holder)));
     }

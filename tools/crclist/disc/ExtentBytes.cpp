@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "disc/sectors/CdSector.h"
-
 namespace {
 
 constexpr std::uint32_t kSector = SectorSource::kSectorSize;
@@ -51,10 +49,8 @@ bool ExtentBytes::Read(ByteSpan& bytes, std::string& reason) {
       got = std::uint64_t{failed.lba - static_cast<std::uint32_t>(first)} * kSector;
     }
     if (got < wanted) {
-      failure = failed.pastEnd
-                    ? "the image ends before the file's end"
-                    : "sector " + std::to_string(failed.lba) + " (" + cd_sector::Msf(failed.lba) +
-                          ") is unreadable: " + failed.reason;
+      failure = failed.pastEnd ? "the image ends before the file's end"
+                               : failed.Where() + " is unreadable: " + failed.reason;
     }
   }
   offset += got;

@@ -6,7 +6,6 @@
 #include <set>
 #include <vector>
 
-#include "disc/sectors/CdSector.h"
 #include "lists/Cp932Name.h"
 #include "lists/Text.h"
 #include "platform/Platform.h"
@@ -28,15 +27,6 @@ constexpr std::uint8_t kNotFinal = 0x80;
 
 std::uint32_t Le32(const std::uint8_t* at) {
   return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
-std::string ReadFailure(const SectorFailure& failure, const char* what) {
-  if (failure.pastEnd) {
-    return std::string("the image is truncated or its records point past its end (") + what +
-           " at sector " + std::to_string(failure.lba) + ")";
-  }
-  return std::string("cannot read ") + what + ": sector " + std::to_string(failure.lba) + " (" +
-         cd_sector::Msf(failure.lba) + ") is unreadable: " + failure.reason;
 }
 
 std::string Damaged(const std::string& what) {
@@ -99,7 +89,7 @@ class Walk {
   bool ReadFolder(const Folder& folder, std::string& error) {
     const std::uint64_t count = (std::uint64_t{folder.size} + kSector - 1) / kSector;
     if (folder.lba >= sectors.End() || count > sectors.End() - folder.lba) {
-      error = ReadFailure({folder.lba, "", true}, "a folder");
+      error = SectorFailure{folder.lba, "", true}.InStructure("a folder");
       return false;
     }
     if (folder.size > kLargestFolder) {
@@ -110,7 +100,7 @@ class Walk {
     bytes.resize(std::size_t{count} * kSector);
     SectorFailure failure;
     if (!sectors.Read(folder.lba, static_cast<std::uint32_t>(count), bytes.data(), failure)) {
-      error = ReadFailure(failure, "a folder");
+      error = failure.InStructure("a folder");
       return false;
     }
     for (std::size_t at = 0; at < folder.size;) {
@@ -218,7 +208,7 @@ bool IsoTree::ReadDescriptors(SectorSource& sectors, std::string& error) {
     if (!sectors.Read(sectors.FileSystemStart() + kFirstDescriptor + static_cast<std::uint32_t>(i),
                       1, descriptor, failure)) {
       if (failure.pastEnd) break;
-      error = ReadFailure(failure, "the volume descriptors");
+      error = failure.InStructure("the volume descriptors");
       return false;
     }
     const std::uint8_t type = descriptor[0];

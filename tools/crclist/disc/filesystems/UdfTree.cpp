@@ -10,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-#include "disc/sectors/CdSector.h"
 #include "lists/Cp932Name.h"
 #include "lists/Text.h"
 #include "platform/Platform.h"
@@ -33,21 +32,12 @@ std::uint32_t Le32(const std::uint8_t* at) {
   return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
-std::string ReadFailure(const SectorFailure& failure, const std::string& what) {
-  if (failure.pastEnd) {
-    return "the image is truncated or its records point past its end (" + what + " at sector " +
-           std::to_string(failure.lba) + ")";
-  }
-  return "cannot read " + what + ": sector " + std::to_string(failure.lba) + " (" +
-         cd_sector::Msf(failure.lba) + ") is unreadable: " + failure.reason;
-}
-
 // A sector of the volume, by its address from the file system's start.
 bool ReadSector(SectorSource& sectors, std::uint32_t lba, std::uint8_t* out,
                 const std::string& what, std::string& error) {
   SectorFailure failure;
   if (sectors.Read(sectors.FileSystemStart() + lba, 1, out, failure)) return true;
-  error = ReadFailure(failure, what);
+  error = failure.InStructure(what);
   return false;
 }
 
@@ -168,7 +158,7 @@ class Walk {
   }
 
   bool Trouble(const std::string& what, std::string& error) {
-    error = input.failure ? ReadFailure(*input.failure, what)
+    error = input.failure ? input.failure->InStructure(what)
                           : "the image's structure is damaged, as a mastering tool would not "
                             "write it (" +
                                 what + " cannot be read: " + words.Last() + ")";
@@ -196,9 +186,9 @@ class Walk {
         return Trouble("the file \"" + name + "\"", error);
       }
       if (!found.embedded.empty()) break;
-      const std::uint32_t at = lba == 0 ? Extent::kUnrecorded
+      const std::uint32_t at = lba == 0                             ? Extent::kUnrecorded
                                : lba < input.sectors->End() - start ? start + lba
-                                                                     : input.sectors->End();
+                                                                    : input.sectors->End();
       const std::uint64_t bytes = std::min<std::uint64_t>(kSector, found.size - block * kSector);
       Extent* last = found.extents.empty() ? nullptr : &found.extents.back();
       if (last != nullptr && last->bytes % kSector == 0 &&
@@ -247,7 +237,7 @@ bool UdfTree::Announced(SectorSource& sectors, bool& announced, std::string& err
     if (!sectors.Read(sectors.FileSystemStart() + 16 + static_cast<std::uint32_t>(i), 1, descriptor,
                       failure)) {
       if (failure.pastEnd) return true;
-      error = ReadFailure(failure, "the volume recognition sequence");
+      error = failure.InStructure("the volume recognition sequence");
       return false;
     }
     const char* identifier = reinterpret_cast<const char*>(descriptor + 1);

@@ -3,13 +3,7 @@
 #include <cstdint>
 #include <string>
 
-// Why a sector could not be read, as a drive would fail it.
-struct SectorFailure {
-  std::uint32_t lba = 0;
-  std::string reason;  // UTF-8
-  // The image ends before the sector, rather than the sector failing.
-  bool pastEnd = false;
-};
+#include "disc/sectors/SectorFailure.h"
 
 // The 2048 bytes of user data of each of a disc's sectors, by the sector's address on the disc,
 // from whatever holds them.
