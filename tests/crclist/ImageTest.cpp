@@ -127,6 +127,18 @@ TEST_F(Image, VerifiesTheImageAgainstItsOwnListWithJolietOrPlainCp932Names) {
   EXPECT_EQ(cp932.out.rfind("all 6 files verified: 4 CDFILES, 2 GAMEDATA\n", 0), 0u) << cp932.out;
 }
 
+// Windows decodes plain ISO 9660 names with its OEM code page: only a Japanese one reads CP932.
+TEST_F(Image, LintNamesPlainNamesBeyondAsciiThatOnlyAJapaneseWindowsShows) {
+  const Outcome plain = RunCrclist({"lint", work.Path("disc/crclist.INF"), "--image", PlainImage()});
+  EXPECT_EQ(plain.code, 1);
+  EXPECT_TRUE(Contains(plain.out, "\"gamedata\\ｶﾅ\\ソ.bin\" and 2 other names have bytes beyond "
+                                  "ASCII in a plain ISO 9660 name")) << plain.out;
+  EXPECT_TRUE(Contains(plain.out, "only a Japanese Windows shows them as listed [oem-names]"));
+  const Outcome joliet =
+      RunCrclist({"lint", work.Path("disc/crclist.INF"), "--image", work.Path("joliet.iso")});
+  EXPECT_EQ(joliet.code, 0) << joliet.out;
+}
+
 // Without Joliet a Windows drive shows the plain names, which xorriso writes in capitals and with
 // "_" for what they cannot hold; the Rock Ridge names, exact as they are, must not be taken.
 TEST_F(Image, MatchesNamesWithoutRegardToCaseAndPassesOverRockRidgeNames) {

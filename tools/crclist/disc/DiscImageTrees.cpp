@@ -206,12 +206,16 @@ std::vector<std::string> DiscImage::UnreadableSectors() {
 
 std::vector<TreeNote> DiscImage::Notes() const {
   if (volume->otherTree) return volume->Differences();
-  const auto plain = std::find_if(volume->tree.files.begin(), volume->tree.files.end(),
+  const std::vector<TreeFile>& files = volume->tree.files;
+  const auto plain = std::find_if(files.begin(), files.end(),
                                   [](const TreeFile& file) { return !IsAscii(file.name); });
-  if (volume->tree.kind != "ISO 9660" || plain == volume->tree.files.end()) return {};
+  if (volume->tree.kind != "ISO 9660" || plain == files.end()) return {};
+  const auto others = std::count_if(plain + 1, files.end(),
+                                    [](const TreeFile& file) { return !IsAscii(file.name); });
   return {{TreeNote::Kind::OemNames,
-           Shown(plain->name) + " and the disc's other names are plain ISO 9660 names, with no "
-                                "Joliet or UDF names beside them: Windows shows their bytes beyond "
-                                "ASCII in its OEM code "
-                                "page, so only a Japanese Windows shows them as listed"}};
+           Shown(plain->name) +
+               (others == 0 ? " has" : " and " + std::to_string(others) + " other names have") +
+               " bytes beyond ASCII in a plain ISO 9660 name, with no Joliet or UDF name beside "
+               "it: Windows shows such names in its OEM code page, so only a Japanese Windows "
+               "shows them as listed"}};
 }
