@@ -20,6 +20,7 @@ constexpr std::uint32_t kSector = SectorSource::kSectorSize;
 constexpr std::uint32_t kAnchor = 256;
 constexpr int kMostDescriptors = 64;
 constexpr int kDeepestFolder = 128;
+constexpr std::size_t kMostEntries = 1 << 20;
 
 constexpr std::uint16_t kAnchorTag = 2;
 constexpr std::uint16_t kLogicalVolumeTag = 6;
@@ -128,13 +129,19 @@ bool FromModifiedUtf8(const std::string& modified, std::string& utf8) {
 
 class Walk {
  public:
-  Walk(Input& blocks, udfread* volume, FileTree& files) : input(blocks), udf(volume), tree(files) {}
+  Walk(Input& blocks, FileTree& files) : input(blocks), tree(files) {}
 
   bool Folder(UDFDIR* folder, const std::string& path, int depth, std::string& error) {
     udfread_dirent entry{};
     while (udfread_readdir(folder, &entry) != nullptr) {
       const std::string modified = entry.d_name != nullptr ? entry.d_name : "";
       if (modified == "." || modified == "..") continue;
+      // Folders that hold their own ancestors would be walked for ever.
+      if (++entries > kMostEntries) {
+        error = "the image's structure is damaged, as a mastering tool would not write it (its "
+                "UDF folders hold more than " + std::to_string(kMostEntries) + " entries)";
+        return false;
+      }
       std::string name;
       if (!FromModifiedUtf8(modified, name) || name.find_first_of("\\/") != std::string::npos) {
         tree.unlistable.push_back({"", "",
@@ -164,8 +171,6 @@ class Walk {
                                 what + " cannot be read: " + words.Last() + ")";
     return false;
   }
-
-  LibraryWords words;
 
  private:
   bool File(UDFDIR* folder, const std::string& modified, const std::string& name,
@@ -223,7 +228,8 @@ class Walk {
   }
 
   Input& input;
-  udfread* const udf;
+  LibraryWords words;
+  std::size_t entries = 0;
   FileTree& tree;
 };
 
@@ -306,7 +312,7 @@ bool UdfTree::Read(SectorSource& sectors, std::uint16_t revision, FileTree& tree
   tree.kind = kind;
   Input input{{nullptr, &Input::Read, &Input::Size}, &sectors, std::nullopt};
   Udf udf(udfread_init());
-  Walk walk(input, udf.get(), tree);
+  Walk walk(input, tree);
   if (udfread_open_input(udf.get(), &input.callbacks) < 0) {
     return walk.Trouble("its UDF volume", error);
   }
