@@ -284,6 +284,28 @@ def refusal_rows(check, crclist, work):
                      f"{name} is refused: {said}", result)
 
 
+def udf_refusal_rows(check, crclist, images, work):
+    """A UDF volume that libudfread cannot read is refused with that reason."""
+    _, _, data_file, *_ = images["pycdlib udf-alone"]
+    original = data_file.read_bytes()
+    lvd = next(sector for sector in range(32, 256)
+               if original[sector * SECTOR:sector * SECTOR + 2] == b"\x06\x00")
+    at = lvd * SECTOR
+    for what, patch, said in [
+        ("blocks of 4 KiB", (at + 212, (4096).to_bytes(4, "little")),
+         "its UDF volume has blocks of 4096 bytes, which libudfread does not read"),
+        ("a sparable partition", (at + 440, b"\x02\x40\x00\x00\x00*UDF Sparable Partition"),
+         "its UDF volume has a Sparable Partition, which libudfread does not read"),
+    ]:
+        data = bytearray(original)
+        data[patch[0]:patch[0] + len(patch[1])] = patch[1]
+        image = work / "refused.iso"
+        image.write_bytes(data)
+        result = run([crclist, "make", "--image", image, "--drive-info", "x", "-o", work / "x.INF"])
+        check.expect(result.returncode == 2 and said in result.stderr.decode(),
+                     f"a UDF volume with {what} is refused: {said}", result)
+
+
 def tree_rows(check, crclist, images):
     disc, image, *_ = images["pycdlib udf-side"]
     result = run([crclist, "lint", disc.list, "--image", image])
@@ -311,6 +333,7 @@ def main():
         truncated_rows(check, crclist, images)
         read_error_rows(check, crclist, images, work)
         refusal_rows(check, crclist, work)
+        udf_refusal_rows(check, crclist, images, work)
         tree_rows(check, crclist, images)
     for failure in check.failures:
         print(f"FAILED: {failure}")
