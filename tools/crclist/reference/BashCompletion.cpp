@@ -26,7 +26,7 @@ std::string ValueCompletion(const std::string& kind) {
     return "_crclist_words '" + words + "'";
   }
   if (kind == "DIR") return "_crclist_files -d";
-  if (kind == "FILE" || kind == "IMAGE" || kind == "LIST") return "_crclist_files -f";
+  if (kind == "FILE" || kind == "IMAGE") return "_crclist_files -f";
   return "";
 }
 

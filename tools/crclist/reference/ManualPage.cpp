@@ -152,48 +152,58 @@ std::string Examples() {
   return section;
 }
 
+// The title line, NAME and SYNOPSIS.
+std::string Head(const CLI::App& app, const std::string& version, const std::string& date) {
+  const std::string summary = app.get_description();
+  std::string head =
+      ".TH CRCLIST 1 \"" + date + "\" \"crclist " + Escaped(version) + "\" \"User Commands\"\n";
+  // The summary without its capital and its full stop.
+  head += ".SH NAME\ncrclist \\- " +
+          Escaped(std::string(1, static_cast<char>(std::tolower(summary[0]))) +
+                  summary.substr(1, summary.size() - 2)) +
+          "\n";
+  head += ".SH SYNOPSIS\n";
+  for (const CLI::App* command : Commands(app)) head += Bold(Usage(*command)) + "\n.br\n";
+  return head + Bold("crclist --help") + "\n.br\n" + Bold("crclist --version") + "\n";
+}
+
+std::string Description(const CLI::App& app) {
+  return ".SH DESCRIPTION\n" + Escaped(app.get_description()) + "\n.PP\n" +
+         Escaped(
+             "crclist is the companion of Disksentry, the Windows program that verifies a "
+             "game's disc and installed files against a check list, crclist.INF. It is "
+             "for whoever prepares the disc: it writes the list, shows what Disksentry "
+             "reads from it, reports what in it will not read as meant, and verifies a "
+             "disc folder or an image of the disc against it, as Disksentry would.") +
+         "\n.PP\n" +
+         Escaped("Arguments are UTF-8; the names and texts of a check list are CP932.") + "\n";
+}
+
+std::string FilesAndSeeAlso() {
+  return ".SH FILES\n.TP\n" + Italic("crclist.INF") + "\n" +
+         Escaped(
+             "The check list: CP932 text in sections [TITLE], [GAME], [REG], [CDFILES], "
+             "[GAMEDATA], [MESSAGE] and [DRIVEINFO]. Disksentry opens it in its current "
+             "folder, the root of the disc; make writes it there as DIR/crclist.INF, and "
+             "verify reads it there unless given another list.") +
+         "\n.SH SEE ALSO\n" + Bold("xorriso") + "(1), which makes the ISO 9660 images that " +
+         Bold("--image") + " reads.\n.PP\n" +
+         Escaped(
+             "docs/crclist.md, the whole manual, and docs/check-list-format.md, the check "
+             "list's format, in Disksentry's sources.") +
+         "\n";
+}
+
 }  // namespace
 
 namespace manual_page {
 
 std::string Roff(const CLI::App& app, const std::string& version, const std::string& date) {
-  const std::string summary = app.get_description();
-  std::string page =
-      ".TH CRCLIST 1 \"" + date + "\" \"crclist " + Escaped(version) + "\" \"User Commands\"\n";
-  page += ".SH NAME\ncrclist \\- " +
-          Escaped(std::string(1, static_cast<char>(std::tolower(summary[0]))) +
-                  summary.substr(1, summary.size() - 2)) +
-          "\n";
-  page += ".SH SYNOPSIS\n";
-  for (const CLI::App* command : Commands(app)) page += Bold(Usage(*command)) + "\n.br\n";
-  page += Bold("crclist --help") + "\n.br\n" + Bold("crclist --version") + "\n";
-  page += ".SH DESCRIPTION\n" + Escaped(summary) + "\n.PP\n" +
-          Escaped(
-              "crclist is the companion of Disksentry, the Windows program that verifies a "
-              "game's disc and installed files against a check list, crclist.INF. It is "
-              "for whoever prepares the disc: it writes the list, shows what Disksentry "
-              "reads from it, reports what in it will not read as meant, and verifies a "
-              "disc folder or an image of the disc against it, as Disksentry would.") +
-          "\n.PP\n" +
-          Escaped("Arguments are UTF-8; the names and texts of a check list are CP932.") + "\n";
+  std::string page = Head(app, version, date) + Description(app);
   page += ".SH OPTIONS\n" + OptionList(app);
   page += ".SH COMMANDS\n";
   for (const CLI::App* command : Commands(app)) page += CommandSection(*command);
-  page += ExitStatus(app) + Examples();
-  page += ".SH FILES\n.TP\n" + Italic("crclist.INF") + "\n" +
-          Escaped(
-              "The check list: CP932 text in sections [TITLE], [GAME], [REG], [CDFILES], "
-              "[GAMEDATA], [MESSAGE] and [DRIVEINFO]. Disksentry opens it in its current "
-              "folder, the root of the disc; make writes it there as DIR/crclist.INF, and "
-              "verify reads it there unless given another list.") +
-          "\n";
-  page += ".SH SEE ALSO\n" + Bold("xorriso") + "(1), which makes the ISO 9660 images that " +
-          Bold("--image") + " reads.\n.PP\n" +
-          Escaped(
-              "docs/crclist.md, the whole manual, and docs/check-list-format.md, the check "
-              "list's format, in Disksentry's sources.") +
-          "\n";
-  return page;
+  return page + ExitStatus(app) + Examples() + FilesAndSeeAlso();
 }
 
 }  // namespace manual_page
