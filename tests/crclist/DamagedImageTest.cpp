@@ -57,7 +57,7 @@ void Unchanged(std::string&) {}
 const std::string kOkEntry = "SUB\\OK.TXT,16,0x";
 
 TEST_F(DamagedImage, AFileWithoutANameIsAFindingAndMakeRefusesIt) {
-  // A lone surrogate in its Joliet name: libarchive gives the entry no name.
+  // A lone surrogate in its Joliet name: the entry has no name that reads.
   const std::string image = Image({"ok.txt", "zz.txt"}, [](std::string& bytes) {
     const std::size_t at = bytes.find(Utf16("zz.txt"));
     ASSERT_NE(at, std::string::npos);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # crclist as a user gets it, from its Debian package unpacked into a scratch root and from
-# cmake --install to a prefix: the program runs, verifies the sample disc, and its manual page
-# renders with every command that its --help names.
+# cmake --install to a prefix: the program runs, verifies the sample disc, its manual page renders
+# with every command and option that its --help names, and its bash completion completes.
 # Usage: crclist-install.sh DEB BUILD WORK VERSION SAMPLE_DISC
 set -euo pipefail
 deb=$1 build=$2 work=$3 version=$4 sample=$5
+tests=$(dirname "$0")/../crclist
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -13,26 +14,18 @@ fail() { echo "FAIL $*"; status=1; }
 
 check_installed() {
   local what=$1 prefix=$2
-  local crclist=$prefix/bin/crclist page=$prefix/share/man/man1/crclist.1
+  local crclist=$prefix/bin/crclist page=$prefix/share/man/man1/crclist.1.gz
+  local completion=$prefix/share/bash-completion/completions/crclist
   [ -x "$crclist" ] || { fail "$what: no $crclist"; return; }
   [ "$("$crclist" --version)" = "crclist $version" ] ||
     fail "$what: --version says $("$crclist" --version)"
   "$crclist" verify --quiet "$sample" 2>/dev/null || fail "$what: the sample disc does not verify"
   [ -f "$page" ] || { fail "$what: no $page"; return; }
-  local rendered warnings
-  rendered=$(MANWIDTH=100 man --warnings -l "$page" 2>"$work/man-warnings" | col -b)
-  warnings=$(cat "$work/man-warnings")
-  [ -z "$warnings" ] || fail "$what: man warns: $warnings"
-  grep -qF "crclist $version" <<<"$rendered" ||
-    fail "$what: the manual page is not of crclist $version"
-  local commands command usage
-  commands=$("$crclist" --help | sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p')
-  [ -n "$commands" ] || fail "$what: crclist --help names no command"
-  for command in $commands; do
-    usage=$("$crclist" "$command" --help | sed -n 's/^Usage: //p')
-    grep -qF -- "$usage" <<<"$rendered" || fail "$what: the manual page has no \"$usage\""
-  done
-  echo "$what: crclist $version runs, verifies the sample disc, and its manual page renders"
+  "$tests/manual-page-test.sh" "$page" "$crclist" "$version" || fail "$what: the manual page"
+  [ -f "$completion" ] || { fail "$what: no $completion"; return; }
+  "$tests/completion-test.sh" "$completion" || fail "$what: the bash completion"
+  echo "$what: crclist $version runs, verifies the sample disc, its manual page renders and" \
+       "its completion completes"
 }
 
 dpkg-deb --extract "$deb" "$work/root"

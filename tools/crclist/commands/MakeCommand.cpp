@@ -69,6 +69,9 @@ bool TakeCrc(const FileOutcome& outcome, FileEntry& entry, std::string& problem)
     case FileStatus::Missing:
       problem = "cannot be opened: " + outcome.reason;
       return false;
+    case FileStatus::Refused:
+      problem = outcome.reason;
+      return false;
     case FileStatus::Unreadable:
       problem = "unreadable at byte " + std::to_string(outcome.failedAt) + ": " + outcome.reason;
       return false;

@@ -31,8 +31,9 @@ std::string Files(std::size_t count) {
 std::string Failure(const FileOutcome& outcome, const ListedFile& file,
                     const std::string& rootPath) {
   switch (outcome.status) {
+    case FileStatus::Refused:
+      return "not read: " + outcome.reason;
     case FileStatus::Missing: {
-      if (paths::LeavesDisc(file.entry.name)) return "not read: " + outcome.reason;
       const fs::path path = fs::u8path(rootPath) / fs::u8path(platform::NativePath(file.path));
       std::error_code error;
       if (fs::is_symlink(fs::symlink_status(path, error)) && !fs::exists(path, error)) {

@@ -13,7 +13,7 @@ using Json = nlohmann::ordered_json;
 constexpr FileStatus kStatuses[] = {FileStatus::Intact,      FileStatus::Missing,
                                     FileStatus::SizeDiffers, FileStatus::CrcDiffers,
                                     FileStatus::Unreadable,  FileStatus::NotReached,
-                                    FileStatus::Ambiguous};
+                                    FileStatus::Ambiguous,   FileStatus::Refused};
 
 Json FileJson(const ListedFile& file, const FileOutcome& outcome) {
   Json json = {{"section", inf::SectionName(file.section)},
@@ -41,6 +41,7 @@ const char* VerifyReport::StatusName(FileStatus status) {
     case FileStatus::Unreadable: return "unreadable";
     case FileStatus::NotReached: return "not reached";
     case FileStatus::Ambiguous: return "ambiguous";
+    case FileStatus::Refused: return "refused";
   }
   return "";
 }

@@ -54,7 +54,8 @@ bool AddFile(const fs::directory_entry& entry, const fs::path& relative, bool wi
              std::string& reason) {
   std::error_code failure;
   if (!entry.is_regular_file(failure)) {
-    reason = "neither a file nor a folder";
+    reason = disc_folder::NotAFile(entry.status(failure).type());
+    if (reason.empty()) reason = "neither a file nor a folder";
     return false;
   }
   DiscEntry file{"", std::nullopt};
@@ -92,6 +93,7 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
                                                      rootText.back() == '/');
   const std::size_t prefix = rootText.size() + (endsInSeparator ? 0 : 1);
   std::error_code failure;
+  const fs::path canonicalRoot = fs::canonical(rootPath, failure);
   fs::recursive_directory_iterator walk(rootPath, fs::directory_options::follow_directory_symlink,
                                         failure);
   for (; !failure && walk != fs::recursive_directory_iterator(); walk.increment(failure)) {
@@ -105,6 +107,16 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
       return false;
     }
     if (failure) break;
+    // What is no file is named for what it is, wherever a link to it leads.
+    const bool isFile = walk->is_regular_file(failure);
+    const std::string outside =
+        (isFolder || isFile) && walk->is_symlink()
+            ? disc_folder::LinkOutside(walk->path(), canonicalRoot, shown())
+            : "";
+    if (!outside.empty()) {
+      error = outside;
+      return false;
+    }
     const bool isCheckList = relative == relative.filename() && IsCheckListName(relative);
     if (isFolder || isCheckList || IsSkipped(walk->path(), skip)) continue;
     std::string reason;
@@ -121,6 +133,25 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
             [](const DiscEntry& a, const DiscEntry& b) { return a.name < b.name; });
   listing = DiscListing(std::move(files), std::move(unlistable));
   return true;
+}
+
+std::string NotAFile(fs::file_type type) {
+  const char* kind = type == fs::file_type::fifo        ? "a FIFO"
+                     : type == fs::file_type::socket    ? "a socket"
+                     : type == fs::file_type::character ? "a character device"
+                     : type == fs::file_type::block     ? "a block device"
+                                                        : nullptr;
+  return kind == nullptr ? "" : std::string(kind) + ", not a file: Disksentry cannot check it";
+}
+
+std::string LinkOutside(const fs::path& path, const fs::path& root, const std::string& shownLink) {
+  std::error_code error;
+  const fs::path target = fs::canonical(path, error);
+  const bool inside =
+      std::mismatch(root.begin(), root.end(), target.begin(), target.end()).first == root.end();
+  if (error || inside) return "";
+  return "the symbolic link " + shownLink + " leads outside the disc's folder, to " +
+         target.u8string() + ", and crclist reads nothing there";
 }
 
 }  // namespace disc_folder

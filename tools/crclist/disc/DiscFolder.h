@@ -18,4 +18,14 @@ enum class Sizes { Listed, Unlisted };
 bool List(const std::string& root, const std::filesystem::path& skip, Sizes sizes,
           DiscListing& listing, std::string& error);
 
+// Why crclist reads nothing at a path of that type: a FIFO, a device or a socket, which could
+// make a reader wait for a writer or read for ever, and which no disc holds. Empty for the rest.
+std::string NotAFile(std::filesystem::file_type type);
+
+// Whether a symbolic link at path leads out of root (canonical), where crclist reads nothing, as
+// for a listed name that climbs out with "..". Empty when it does not or leads nowhere; shownLink
+// names the link in the reason.
+std::string LinkOutside(const std::filesystem::path& path, const std::filesystem::path& root,
+                        const std::string& shownLink);
+
 }  // namespace disc_folder

@@ -7,7 +7,9 @@
 #include "verify/FileVerification.h"
 
 // Ambiguous: the disc holds files whose names differ only in case, which Windows takes for one.
-enum class FileStatus { Intact, Missing, SizeDiffers, CrcDiffers, Unreadable, NotReached, Ambiguous };
+// Refused: crclist reads nothing there (a name that leads out of the disc, what is no file).
+enum class FileStatus {
+  Intact, Missing, SizeDiffers, CrcDiffers, Unreadable, NotReached, Ambiguous, Refused };
 
 // What verifying one listed file found.
 struct FileOutcome {

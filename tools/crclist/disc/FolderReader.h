@@ -18,8 +18,9 @@ enum class ReadingOrder { Auto, Parallel, Sequential };
 class FolderReader : public DiscReader {
  public:
   // root is CP932, as the platform opens it; shownRoot the same in UTF-8. files are the ones that
-  // Verify will be asked for, in that order. With a root, a name that leads out of it is not
-  // read; without one, each file's path is whole.
+  // Verify will be asked for, in that order. With a root, a name or a symbolic link that leads
+  // out of it is not read; without one, each file's path is whole. A FIFO, a device or a socket
+  // is never opened.
   FolderReader(const std::string& root, const std::string& shownRoot,
                const std::vector<ListedFile>& files, ReadingOrder order);
 
@@ -33,6 +34,7 @@ class FolderReader : public DiscReader {
     std::uint8_t bytes[kReadSize];
   };
 
+  const std::vector<std::string> refusals;  // why each file is not read, empty where it is
   const std::vector<std::string> paths;
   ReadAhead readAhead;
   const std::unique_ptr<ReadBuffer> buffer;
