@@ -35,9 +35,10 @@ std::string Cp932(const std::wstring& wide) {
 }
 
 FileHandle OpenForReading(const wchar_t* path) {
-  // Windows refuses a path of MAX_PATH characters or more to a program that has not declared
-  // itself aware of long paths, and the A functions did so under Wine too; the W functions under
-  // Wine do not, so the rule is kept here for both alike.
+  // Windows refuses a path of MAX_PATH characters or more (the limit counts the NUL) to a program
+  // that has not declared itself aware of long paths, counted in UTF-16 and not in CP932 bytes.
+  // Wine's W functions take any length and its A functions one character more, so the rule is
+  // kept here.
   if (std::wcslen(path) >= MAX_PATH) {
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return kNoFile;
