@@ -64,13 +64,14 @@ bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint3
 
 bool CloseFile(FileHandle file) { return CloseHandle(reinterpret_cast<HANDLE>(file)) != FALSE; }
 
-std::string LastErrorText() {
-  const DWORD error = GetLastError();
+std::string LastErrorText() { return ErrorText(GetLastError()); }
+
+std::string ErrorText(unsigned long code) {
   wchar_t text[512];
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                error, 0, text, sizeof text / sizeof text[0], nullptr);
+                                code, 0, text, sizeof text / sizeof text[0], nullptr);
   while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n')) --length;
-  if (length == 0) return "system error " + std::to_string(error);
+  if (length == 0) return "system error " + std::to_string(code);
   std::string utf8(length * 4, '\0');
   utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(
       CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], static_cast<int>(utf8.size()), nullptr,
