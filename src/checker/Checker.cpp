@@ -184,11 +184,10 @@ bool Checker::ReadRegistryString(const std::string& valueName, const std::string
   }
   const std::wstring value(reinterpret_cast<const wchar_t*>(data.data()),
                            data.size() / sizeof(wchar_t));
-  const std::size_t cp932Length = platform::Cp932(value).size();
-  if (cp932Length > kPathBufferSize) return false;
-  const std::size_t end = value.find(L'\0');
-  path = end != std::wstring::npos ? value.substr(0, end)
-                                   : value + std::wstring(kPathBufferSize - cp932Length, L'0');
+  if (platform::Cp932(value).size() > kPathBufferSize) return false;
+  // The A function writes nothing for a value of no whole character; any other ends at a NUL:
+  // its own, one appended where the buffer has room, or the buffer's own when the value fills it.
+  path = value.empty() ? std::wstring(kPathBufferSize, L'0') : value.substr(0, value.find(L'\0'));
   return true;
 }
 

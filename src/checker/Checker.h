@@ -30,8 +30,9 @@ class Checker {
   bool RegistryKeyExists(const std::string& keyPath);
   // The installed file's path that a value names, as a Japanese system's A functions leave it
   // in a buffer of kPathBufferSize '0' characters with a NUL of its own behind it, but in the
-  // value's own letters: a string value is measured by its CP932 length, any other value is taken
-  // as its bytes; the path ends at the first NUL, or takes the '0's behind data that has none.
+  // value's own letters: a string value is measured by its CP932 length and ends at its first
+  // NUL, which the A function appends where the data has none; any other value is taken as its
+  // bytes, with the '0's behind them when they hold no NUL.
   bool ReadRegistryString(const std::string& valueName, const std::string& keyPath,
                           std::wstring& path);
   bool Confirm(const std::string& text, const CheckList& list);

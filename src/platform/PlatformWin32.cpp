@@ -35,9 +35,10 @@ std::string Cp932(const std::wstring& wide) {
 }
 
 FileHandle OpenForReading(const wchar_t* path) {
-  // Windows refuses a path of MAX_PATH characters or more to a program that has not declared
-  // itself aware of long paths, and the A functions did so under Wine too; the W functions under
-  // Wine do not, so the rule is kept here for both alike.
+  // Windows refuses a path of MAX_PATH characters or more (the limit counts the NUL) to a program
+  // that has not declared itself aware of long paths, counted in UTF-16 and not in CP932 bytes.
+  // Wine's W functions take any length and its A functions one character more, so the rule is
+  // kept here.
   if (std::wcslen(path) >= MAX_PATH) {
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return kNoFile;
@@ -63,13 +64,14 @@ bool ReadFromFile(FileHandle file, void* buffer, std::uint32_t count, std::uint3
 
 bool CloseFile(FileHandle file) { return CloseHandle(reinterpret_cast<HANDLE>(file)) != FALSE; }
 
-std::string LastErrorText() {
-  const DWORD error = GetLastError();
+std::string LastErrorText() { return ErrorText(GetLastError()); }
+
+std::string ErrorText(unsigned long code) {
   wchar_t text[512];
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                error, 0, text, sizeof text / sizeof text[0], nullptr);
+                                code, 0, text, sizeof text / sizeof text[0], nullptr);
   while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n')) --length;
-  if (length == 0) return "system error " + std::to_string(error);
+  if (length == 0) return "system error " + std::to_string(code);
   std::string utf8(length * 4, '\0');
   utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(
       CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], static_cast<int>(utf8.size()), nullptr,

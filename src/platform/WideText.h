@@ -17,5 +17,8 @@ std::wstring Wide(const char* cp932);
 std::string Cp932(const std::wstring& wide);
 // By a path as Windows names it, which may hold letters that CP932 cannot write.
 FileHandle OpenForReading(const wchar_t* path);
+// The system's words for an error code as UTF-8, taken in UTF-16: the A form comes in the ANSI
+// code page.
+std::string ErrorText(unsigned long code);
 
 }  // namespace platform

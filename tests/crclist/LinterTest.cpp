@@ -244,3 +244,40 @@ TEST(Lint, FindsNamesThatMatchOnlyInAnotherCaseAndFilesLeftOut) {
                 " is left out of the list: Disksentry never checks it [unlisted-file]\n" + list +
                 ": 3 findings\n");
 }
+
+// Some characters have two CP932 codes (NEC's row 13, the NEC-selected IBM rows, the IBM rows),
+// and the disc's listing writes each with one of them. A list's name in the other code decodes to
+// the disc's very name, which Linux opens: no finding, unless the letters differ in case too.
+TEST(Lint, TakesANameInEitherOfTwoCodesForTheDiscsOwn) {
+  struct Case {
+    const char* what;
+    std::string listed;  // CP932
+    std::string onDisc;  // UTF-8
+    bool caseOnly;
+  };
+  const std::vector<Case> cases = {
+      {"the listing's own code", "\x81\xE0", "≒", false},
+      {"NEC row 13 for JIS row 2's", "\x87\x90", "≒", false},
+      {"NEC row 13 for JIS row 2's", "\x87\x9A", "∵", false},
+      {"NEC-selected IBM for IBM's", "\xED\x40", "纊", false},
+      {"NEC-selected IBM for IBM's", "\xEE\xEF", "ⅰ", false},
+      {"NEC-selected IBM for JIS row 2's", "\xEE\xF9", "￢", false},
+      {"IBM for NEC row 13's", "\xFA\x4A", "Ⅰ", false},
+      {"IBM for NEC row 13's", "\xFA\x58", "㈱", false},
+      {"IBM for JIS row 2's", "\xFA\x5B", "∵", false},
+      {"NEC-selected IBM in another case", "\xEE\xEF", "Ⅰ", true},
+      {"IBM in another case", "\xFA\x4A", "ⅰ", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what + std::string(": ") + c.onDisc);
+    Workspace disc;
+    disc.Write(c.onDisc + ".bin", "a");
+    const std::string list =
+        disc.Write("crclist.INF", kFine + "[CDFILES]\r\n" + c.listed + ".bin,1,0xE8B7BE43\r\n");
+    const Outcome outcome = RunCrclist({"lint", list, "--root", disc.Path()});
+    EXPECT_EQ(outcome.code, c.caseOnly ? 1 : 0) << outcome.out;
+    const std::string finding = " only as \"" + c.onDisc + ".bin\": Windows opens it, Linux and " +
+                                "other case-sensitive systems do not [case-only-match]\n";
+    EXPECT_EQ(outcome.out.find(finding) != std::string::npos, c.caseOnly) << outcome.out;
+  }
+}

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -11,8 +13,13 @@
 #include "RunCrclist.h"
 #include "Workspace.h"
 #include "commands/CommandLine.h"
+#include "system/OperatingSystem.h"
 #include "terminal/Console.h"
 #include "verify/Crc32.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -40,6 +47,23 @@ constexpr bool kCaseSensitiveFiles = true;
 #endif
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+#ifdef _WIN32
+constexpr int kFileNotFound = ERROR_FILE_NOT_FOUND;
+
+// The system's own words, from its UTF-16 form.
+std::string FileNotFoundText() {
+  wchar_t text[256];
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                kFileNotFound, 0, text, 256, nullptr);
+  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n')) --length;
+  return std::filesystem::path(std::wstring(text, length)).u8string();
+}
+#else
+constexpr int kFileNotFound = ENOENT;
+
+std::string FileNotFoundText() { return std::strerror(ENOENT); }
+#endif
 
 // A path from a disc's root as this platform writes it.
 std::string Shown(std::string path) {
@@ -392,6 +416,24 @@ TEST(Verify, WritesAJsonReportOfEveryListedFile) {
       RunCrclist({"verify", disc.Path(), "--json", disc.Path("absent/report.json")});
   EXPECT_EQ(unwritable.code, 2);
   EXPECT_TRUE(Contains(unwritable.err, "cannot be written")) << unwritable.err;
+}
+
+// In the system's language and in UTF-8, whatever the ANSI code page: on a Japanese Windows the
+// standard library's messages come in CP932.
+TEST(Verify, GivesTheSystemsReasonsInUtf8) {
+  Workspace disc;
+  disc.Write("a.bin", "a");
+  ASSERT_EQ(RunCrclist({"make", disc.Path(), "--drive-info", "x"}).code, 0);
+  std::filesystem::remove(std::filesystem::u8path(disc.Path("a.bin")));
+  const std::string report = disc.Path("report.json");
+  const Outcome missing = RunCrclist({"verify", disc.Path(), "--json", report});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(FirstLine(missing.out), "a.bin: missing or cannot be opened: " + FileNotFoundText());
+  EXPECT_EQ(nlohmann::json::parse(disc.Read("report.json"))["files"][0]["reason"],
+            FileNotFoundText());
+  // As the standard library's file system operations give some of their failures.
+  EXPECT_EQ(os::ErrorText(std::error_code(kFileNotFound, std::system_category())),
+            FileNotFoundText());
 }
 
 TEST(Verify, StopsCleanlyWhenAskedBetweenReads) {

@@ -125,7 +125,8 @@ def registry_path(data_size):
     return "I:\\" + "p" * (data_size - 4)
 
 
-# Without a terminating NUL the 512-byte buffer's fill characters '0' stay behind the data.
+# Binary data without a NUL keeps the 512-byte buffer's fill characters '0' behind it; a string
+# value gets a NUL from RegQueryValueExA instead.
 UNTERMINATED = "I:\\data1.bin"
 UNTERMINATED_PATH = UNTERMINATED + "0" * (512 - len(UNTERMINATED))
 
@@ -248,7 +249,7 @@ SCENARIOS = [
              registry=INSTALLED_GAME,
              steps=[Expect(MODE, (FILES,)), Expect(ASK, (Quit,)), Expect(QUIT_BOX, (OK,))],
              exit_code=0),
-    Scenario("a registry value without a terminating NUL: the fill characters become part of the path",
+    Scenario("a REG_BINARY value without a NUL: the fill characters become part of the path",
              registry={**INSTALLED_GAME, "DataFile": RegistryValue(UNTERMINATED.encode("ascii"))},
              steps=[Expect(MODE, (FILES,)), Expect(ASK, (OK,)), Expect(open_failed(UNTERMINATED_PATH), (OK,)),
                     Expect(damaged(UNTERMINATED_PATH), (OK,))],

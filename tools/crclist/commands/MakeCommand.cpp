@@ -20,6 +20,7 @@
 #include "lists/ListedFile.h"
 #include "lists/Paths.h"
 #include "platform/Platform.h"
+#include "system/OperatingSystem.h"
 #include "terminal/ProgressLine.h"
 
 namespace {
@@ -366,7 +367,7 @@ bool MakeCommand::ReplaceList(const fs::path& temporary, const std::string& text
   } else {
     fs::rename(temporary, fs::u8path(OutputPath()), error);
     if (!error) return true;
-    why = OutputPath() + ": cannot be written: " + error.message();
+    why = OutputPath() + ": cannot be written: " + os::ErrorText(error);
   }
   fs::remove(temporary, error);
   return false;

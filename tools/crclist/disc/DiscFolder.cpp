@@ -8,6 +8,7 @@
 
 #include "lists/Cp932Name.h"
 #include "platform/Platform.h"
+#include "system/OperatingSystem.h"
 
 namespace {
 
@@ -62,8 +63,8 @@ bool AddFile(const fs::directory_entry& entry, const fs::path& relative, bool wi
   if (withSize) {
     file.size = entry.file_size(failure);
     if (failure || *file.size > 0xFFFFFFFFu) {
-      reason =
-          failure ? failure.message() : "4 GiB or larger, beyond the 32-bit sizes of a check list";
+      reason = failure ? os::ErrorText(failure)
+                       : "4 GiB or larger, beyond the 32-bit sizes of a check list";
       return false;
     }
   }
@@ -126,7 +127,7 @@ bool List(const std::string& root, const fs::path& skip, Sizes sizes, DiscListin
     }
   }
   if (failure) {
-    error = root + ": " + failure.message();
+    error = root + ": " + os::ErrorText(failure);
     return false;
   }
   std::sort(files.begin(), files.end(),

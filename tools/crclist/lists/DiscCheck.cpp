@@ -112,7 +112,10 @@ std::vector<Finding> Compare(const std::vector<ListedFile>& listed, const DiscLi
       findings.push_back({file.offset, FindingKind::CaseTwins,
                           Quoted(name) + " " + shownDisc + ": " + twins});
     }
-    if (found != nullptr && found->name != name && isFolder && twins.empty()) {
+    // Compared as text: a code that CP932 shares with another (NEC's and IBM's rows) decodes to
+    // the very name that Linux opens, though the disc's listing writes it with the other code.
+    if (found != nullptr && isFolder && twins.empty() && found->name != name &&
+        platform::Cp932ToUtf8(found->name) != platform::Cp932ToUtf8(name)) {
       findings.push_back({file.offset, FindingKind::CaseOnlyMatch,
                           Quoted(name) + " is found " + shownDisc + " only as " +
                               Quoted(found->name) +

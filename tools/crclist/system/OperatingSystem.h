@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -29,5 +30,9 @@ std::size_t ErrorColumns();
 bool GainsFromReadsInFlight(const std::string& folder);
 // Has the system bring the file's first bytes into memory; a failure shows when they are read.
 void Prefetch(platform::FileHandle file, std::uint32_t bytes);
+
+// Why an operation failed, as UTF-8. The standard library on Windows gives a system error in the
+// ANSI code page, which is not what crclist writes.
+std::string ErrorText(const std::error_code& error);
 
 }  // namespace os

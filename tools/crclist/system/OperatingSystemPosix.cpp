@@ -54,4 +54,6 @@ void Prefetch(platform::FileHandle file, std::uint32_t bytes) {
   posix_fadvise(static_cast<int>(file), 0, bytes, POSIX_FADV_WILLNEED);
 }
 
+std::string ErrorText(const std::error_code& error) { return error.message(); }
+
 }  // namespace os

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/WideText.h"
 #include "system/OperatingSystem.h"
 
 namespace os {
@@ -96,6 +97,11 @@ void Prefetch(platform::FileHandle file, std::uint32_t bytes) {
   for (std::uint32_t read = 0; read < bytes; read += received) {
     if (!platform::ReadFromFile(file, buffer.get(), kReadSize, received) || received == 0) return;
   }
+}
+
+std::string ErrorText(const std::error_code& error) {
+  if (error.category() != std::system_category()) return error.message();
+  return platform::ErrorText(static_cast<unsigned long>(error.value()));
 }
 
 }  // namespace os
