@@ -23,6 +23,11 @@ struct TreeFile {
   std::string embedded;  // the bytes of a file kept in its own record, without extents
 };
 
+// Why a tree cannot be read whose structure no mastering tool would write; what says where.
+inline std::string Damaged(const std::string& what) {
+  return "the image's structure is damaged, as a mastering tool would not write it (" + what + ")";
+}
+
 // The files of one of a disc's file systems.
 struct FileTree {
   std::string kind;  // "UDF 2.60", "Joliet" or "ISO 9660"

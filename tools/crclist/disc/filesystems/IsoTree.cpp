@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "disc/sectors/LittleEndian.h"
 #include "lists/Cp932Name.h"
 #include "lists/Text.h"
 #include "platform/Platform.h"
@@ -24,14 +25,6 @@ constexpr std::uint32_t kLargestFolder = 64 << 20;
 constexpr std::uint8_t kFolder = 0x02;
 constexpr std::uint8_t kAssociated = 0x04;
 constexpr std::uint8_t kNotFinal = 0x80;
-
-std::uint32_t Le32(const std::uint8_t* at) {
-  return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
-std::string Damaged(const std::string& what) {
-  return "the image's structure is damaged, as a mastering tool would not write it (" + what + ")";
-}
 
 // A Joliet name, UTF-16 big-endian, as UTF-8; false for a lone surrogate or an odd length.
 bool JolietName(const std::uint8_t* bytes, std::size_t size, std::string& utf8) {
@@ -146,8 +139,9 @@ class Walk {
     if (!joliet) shown.assign(reinterpret_cast<const char*>(name), nameLength);
     const std::string path = folder.path + WithoutVersion(shown);
     previousName = joliet ? path : platform::Cp932ToUtf8(path);
-    const std::uint32_t start = Le32(record + 2) + record[1];  // after its extended attributes
-    const std::uint32_t size = Le32(record + 10);
+    const std::uint32_t start =
+        little_endian::Get32(record + 2) + record[1];  // after its extended attributes
+    const std::uint32_t size = little_endian::Get32(record + 10);
     if (flags & kFolder) {
       FinishPending();
       if (folder.depth < kDeepestFolder && visited.insert(start).second) {
@@ -218,7 +212,8 @@ bool IsoTree::ReadDescriptors(SectorSource& sectors, std::string& error) {
     const std::uint16_t blockSize =
         static_cast<std::uint16_t>(descriptor[128] | descriptor[129] << 8);
     if ((type != 1 && !joliet) || blockSize != kSector) continue;
-    const Root root{Le32(descriptor + 156 + 2) + descriptor[156 + 1], Le32(descriptor + 156 + 10)};
+    const Root root{little_endian::Get32(descriptor + 156 + 2) + descriptor[156 + 1],
+                    little_endian::Get32(descriptor + 156 + 10)};
     if (type == 1 && !primaryRoot) primaryRoot = root;
     if (joliet && !jolietRoot) jolietRoot = root;
   }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "disc/sectors/LittleEndian.h"
 #include "lists/Cp932Name.h"
 #include "lists/Text.h"
 #include "platform/Platform.h"
@@ -25,13 +26,6 @@ constexpr std::size_t kMostEntries = 1 << 20;
 constexpr std::uint16_t kAnchorTag = 2;
 constexpr std::uint16_t kLogicalVolumeTag = 6;
 constexpr std::uint16_t kTerminatorTag = 8;
-
-std::uint16_t Le16(const std::uint8_t* at) {
-  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
-std::uint32_t Le32(const std::uint8_t* at) {
-  return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
 
 // A sector of the volume, by its address from the file system's start.
 bool ReadSector(SectorSource& sectors, std::uint32_t lba, std::uint8_t* out,
@@ -138,8 +132,8 @@ class Walk {
       if (modified == "." || modified == "..") continue;
       // Folders that hold their own ancestors would be walked for ever.
       if (++entries > kMostEntries) {
-        error = "the image's structure is damaged, as a mastering tool would not write it (its "
-                "UDF folders hold more than " + std::to_string(kMostEntries) + " entries)";
+        error =
+            Damaged("its UDF folders hold more than " + std::to_string(kMostEntries) + " entries");
         return false;
       }
       std::string name;
@@ -166,9 +160,7 @@ class Walk {
 
   bool Trouble(const std::string& what, std::string& error) {
     error = input.failure ? input.failure->InStructure(what)
-                          : "the image's structure is damaged, as a mastering tool would not "
-                            "write it (" +
-                                what + " cannot be read: " + words.Last() + ")";
+                          : Damaged(what + " cannot be read: " + words.Last());
     return false;
   }
 
@@ -263,26 +255,26 @@ bool UdfTree::Announced(SectorSource& sectors, bool& announced, std::string& err
 bool UdfTree::Revision(SectorSource& sectors, std::uint16_t& revision, std::string& error) {
   std::uint8_t sector[kSector];
   if (!ReadSector(sectors, kAnchor, sector, "the UDF anchor", error)) return false;
-  if (Le16(sector) != kAnchorTag) {
+  if (little_endian::Get16(sector) != kAnchorTag) {
     error = "its UDF volume has no anchor at sector 256, where a reader looks for it";
     return false;
   }
-  const std::uint32_t length = Le32(sector + 16) / kSector;
-  const std::uint32_t location = Le32(sector + 20);
+  const std::uint32_t length = little_endian::Get32(sector + 16) / kSector;
+  const std::uint32_t location = little_endian::Get32(sector + 20);
   for (std::uint32_t i = 0; i < length && i < kMostDescriptors; ++i) {
     if (!ReadSector(sectors, location + i, sector, "the UDF volume descriptors", error)) {
       return false;
     }
-    const std::uint16_t tag = Le16(sector);
+    const std::uint16_t tag = little_endian::Get16(sector);
     if (tag == kTerminatorTag) break;
     if (tag != kLogicalVolumeTag) continue;
-    if (Le32(sector + 212) != kSector) {
-      error = "its UDF volume has blocks of " + std::to_string(Le32(sector + 212)) +
+    if (little_endian::Get32(sector + 212) != kSector) {
+      error = "its UDF volume has blocks of " + std::to_string(little_endian::Get32(sector + 212)) +
               " bytes, which libudfread does not read";
       return false;
     }
-    revision = Le16(sector + 240);
-    const std::uint32_t maps = Le32(sector + 268);
+    revision = little_endian::Get16(sector + 240);
+    const std::uint32_t maps = little_endian::Get32(sector + 268);
     std::size_t at = 440;
     for (std::uint32_t m = 0; m < maps && at + 2 <= kSector; ++m) {
       const std::size_t mapLength = sector[at + 1];

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "disc/sectors/LittleEndian.h"
 #include "verify/Crc32.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -55,15 +56,10 @@ bool HeaderAddresses(const std::uint8_t* raw, std::uint32_t lba) {
   return frames == lba + kLeadInFrames;
 }
 
-std::uint32_t StoredEdc(const std::uint8_t* at) {
-  return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
 // Eight bytes at a step through the tables, the rest one by one.
 std::uint32_t Sliced(std::uint32_t edc, const std::uint8_t* bytes, std::size_t size) {
   for (; size >= 8; bytes += 8, size -= 8) {
-    const std::uint32_t low = edc ^ (bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                     static_cast<std::uint32_t>(bytes[3]) << 24);
+    const std::uint32_t low = edc ^ little_endian::Get32(bytes);
     edc = kTables[7][low & 0xFF] ^ kTables[6][(low >> 8) & 0xFF] ^ kTables[5][(low >> 16) & 0xFF] ^
           kTables[4][low >> 24] ^ kTables[3][bytes[4]] ^ kTables[2][bytes[5]] ^
           kTables[1][bytes[6]] ^ kTables[0][bytes[7]];
@@ -94,13 +90,15 @@ const char* Check(const std::uint8_t* raw, std::uint32_t lba, const std::uint8_t
   if (!HeaderAddresses(raw, lba)) return "its header gives another address";
   switch (raw[15]) {
     case 1:
-      if (Edc(raw, 2064) != StoredEdc(raw + 2064)) return "its EDC does not match its data";
+      if (Edc(raw, 2064) != little_endian::Get32(raw + 2064))
+        return "its EDC does not match its data";
       data = raw + 16;
       return nullptr;
     case 2:
       // Form 2 (bit 5 of the submode) carries 2324 bytes of media data, no file system's.
       if (raw[18] & 0x20) return "it is a Mode 2 Form 2 sector, which holds no file data";
-      if (Edc(raw + 16, 2056) != StoredEdc(raw + 2072)) return "its EDC does not match its data";
+      if (Edc(raw + 16, 2056) != little_endian::Get32(raw + 2072))
+        return "its EDC does not match its data";
       data = raw + 24;
       return nullptr;
     case 0: return "it is an empty Mode 0 sector";
